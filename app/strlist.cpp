@@ -1,0 +1,96 @@
+#include "app/strlist.h"
+
+#include <QLocale>
+#include <QStringDecoder>
+
+#include <algorithm>
+
+namespace strlist {
+
+QStringList fromText(QStringView text) {
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c != u'\r' && c != u'\n')
+            continue;
+        lines.append(text.mid(start, i - start).toString());
+        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines.append(text.mid(start).toString());
+    return lines;
+}
+
+QString joined(const QStringList& lines) {
+    qsizetype size = 0;
+    for (const QString& line : lines)
+        size += line.size() + 2;
+    QString text;
+    text.reserve(size);
+    for (const QString& line : lines) {
+        text += line;
+        text += u"\r\n";
+    }
+    return text;
+}
+
+QByteArray fileBytes(const QStringList& lines) {
+    return QByteArray("\xEF\xBB\xBF") + joined(lines).toUtf8();
+}
+
+QStringList fromFileBytes(const QByteArray& bytes) {
+    QByteArrayView view(bytes);
+    if (view.startsWith("\xEF\xBB\xBF"))
+        view = view.sliced(3);
+    return fromText(QString::fromUtf8(view));
+}
+
+QString trim(QStringView s) {
+    qsizetype begin = 0;
+    qsizetype end = s.size();
+    while (begin < end && s[begin].unicode() <= 0x20)
+        ++begin;
+    while (end > begin && s[end - 1].unicode() <= 0x20)
+        --end;
+    return s.mid(begin, end - begin).toString();
+}
+
+QString folded(QStringView s) {
+    return QLocale().toUpper(s.toString());
+}
+
+bool containsNoCase(QStringView haystack, QStringView needle) {
+    return folded(haystack).contains(folded(needle));
+}
+
+bool startsWithNoCase(QStringView s, QStringView prefix) {
+    return folded(s).startsWith(folded(prefix));
+}
+
+bool endsWithNoCase(QStringView s, QStringView suffix) {
+    return folded(s).endsWith(folded(suffix));
+}
+
+bool equalsNoCase(QStringView a, QStringView b) {
+    return folded(a) == folded(b);
+}
+
+QCollator collator() {
+    QLocale locale;
+    if (locale.language() == QLocale::C)
+        locale = QLocale(QLocale::English, QLocale::UnitedStates);
+    QCollator c(locale);
+    c.setCaseSensitivity(Qt::CaseInsensitive);
+    return c;
+}
+
+void sortNoCase(QStringList& lines) {
+    const QCollator c = collator();
+    std::sort(lines.begin(), lines.end(), [&c](const QString& a, const QString& b) { return c.compare(a, b) < 0; });
+}
+
+} // namespace strlist

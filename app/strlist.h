@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QCollator>
+#include <QString>
+#include <QStringList>
+
+// The rules every list of text lines follows: command output, files and sorting.
+namespace strlist {
+
+// Cuts a text at every CR LF, lone CR and lone LF. One break at the very end starts no further line;
+// an empty text gives no line.
+QStringList fromText(QStringView text);
+// Each line followed by CR LF, the last one too.
+QString joined(const QStringList& lines);
+// A text file as we write it: UTF-8 with a byte-order mark, CR LF after every line.
+QByteArray fileBytes(const QStringList& lines);
+// Reads such a file back: a byte-order mark is skipped, invalid UTF-8 becomes U+FFFD.
+QStringList fromFileBytes(const QByteArray& bytes);
+
+// Removes every leading and trailing character up to U+0020 (blanks and control characters).
+QString trim(QStringView s);
+
+// Case-insensitive tests fold case with the user's locale.
+QString folded(QStringView s);
+bool containsNoCase(QStringView haystack, QStringView needle);
+bool startsWithNoCase(QStringView s, QStringView prefix);
+bool endsWithNoCase(QStringView s, QStringView suffix);
+bool equalsNoCase(QStringView a, QStringView b);
+
+// Case-insensitive, locale-aware collation for the user's locale. Where the locale is C or POSIX (as on
+// build machines) a real language collation stands in, so "apple" still sorts before "Zoom".
+QCollator collator();
+void sortNoCase(QStringList& lines);
+
+} // namespace strlist

@@ -1,0 +1,135 @@
+#pragma once
+
+#include "app/messages.h"
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+
+class Panel;
+class QCheckBox;
+class QLabel;
+class QRadioButton;
+class QTimer;
+class TextPane;
+
+// Where the update check asks for the latest version. The program always uses the built-in server;
+// tests hand the window a server of their own on 127.0.0.1.
+struct UpdateServer {
+    QString host = QStringLiteral(TELVANE_UPDATE_HOST);
+    quint16 port = 80;
+};
+
+// The one window of the program. Its operations are methods; each is defined in its subsystem's folder.
+class TForm13 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm13(const UpdateServer& updateServer = UpdateServer(), QWidget* parent = nullptr);
+    ~TForm13() override;
+
+    // Controls, in tab order.
+    TextPane* RichEdit1;
+    Panel* PanelInstructions;
+    Panel* PanelRawDump;
+    Panel* PanelCSVLibreOffice;
+    Panel* PanelCSVExcel;
+    QRadioButton* RadioButtonFR;
+    QRadioButton* RadioButtonEN;
+    QCheckBox* CheckBoxVerbose;
+    QCheckBox* CheckBoxEssentials;
+    Panel* PanelClearEdit;
+    Panel* PanelUpdate;
+    Panel* PanelGenerateAppsList;
+    Panel* PanelConnect;
+    QCheckBox* CheckBoxOldAndroid;
+    Panel* PanelDiskSpaceGlobal;
+    Panel* PanelDiskSpaceAppsMedia;
+    Panel* PanelPhotoVideoNumber;
+    TextPane* RichEdit2;
+    Panel* PanelSaveGroups;
+    QCheckBox* CheckBoxMove;
+    Panel* PanelGroupsInstructions;
+    QLabel* Image321;
+    QTimer* TimerUpdate;
+
+    bool LangFR = false;
+    QString CurrentDirectory;
+
+    // Runs a handler so that no error crosses the event loop: an escaping error goes to the error report.
+    void guard(const std::function<void()>& handler);
+    // The message in the language in force now.
+    QString text(const Message& message) const { return message.in(LangFR); }
+    // A formatted line in the output log, and an empty line appended at its end.
+    void writeLine(const QString& line, const LogStyle& style);
+    void appendEmptyLine();
+
+    // Start-up and the shell (app/).
+    void FormCreate();
+    void FormShow();
+    void UpdateGradient();
+    void UpdateLanguage();
+    void UpdatePanelTexts();
+    void WriteInstructions();
+    void RadioButtonFRClick();
+    void RadioButtonENClick();
+    void PanelInstructionsClick();
+    void PanelClearEditClick();
+
+    // Device bridge (bridge/).
+    void ExecuteADBCommand(const QString& Cmd, QStringList& Output);
+    bool IsDeviceConnected();
+    void PanelConnectClick();
+
+    // Device reports (reports/).
+    void PanelRawDumpClick();
+    void GenerateRawDump();
+    void PanelCSVLibreOfficeClick();
+    void PanelCSVExcelClick();
+    void GenerateCSVLibreOffice();
+    void GenerateCSVExcel();
+    void GenerateCategoryCSVs(const QString& Separator, const QString& Suffix);
+
+    // Storage analysis (storage/).
+    void CalculateGlobalDiskSpace();
+    void PanelDiskSpaceAppsMediaClick();
+    void CalculateAppsAndMediaSpace();
+    bool GetDuSizeAndLog(const QString& adb, const QString& Path, const QString& CmdLabel,
+                         const QString& ErrorOrAccessDeniedMsg, QString& SizeStr);
+    void PanelPhotoVideoNumberClick();
+    void CalculatePhotoVideoCounts();
+
+    // Applications and groups (apps/).
+    void PanelGenerateAppsListClick();
+    void GenerateAppsListFile();
+    void RichEdit1DblClick(QObject* Sender);
+    void RichEdit2DblClick(QObject* Sender);
+    void RichEdit2ContextPopup(QObject* Sender, bool& Handled);
+    void RichEdit2KeyDown(QObject* Sender, int& Key);
+    void PanelSaveGroupsClick();
+    void PanelGroupsInstructionsClick();
+
+    // Update notice (update/).
+    void LoadCurrentVersion();
+    QString GetLatestVersion();
+    void CheckForUpdates();
+    void TimerUpdateTimer();
+    void PanelUpdateClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void createControls();
+    void wireHandlers();
+
+    UpdateServer updateServer_;
+    bool shown_ = false;
+};
+
+// The one instance of the window.
+extern TForm13* Form13;
+
+// Returns the text the user chose: TrueResult when Condition holds, else FalseResult.
+QString IIf(bool Condition, const QString& TrueResult, const QString& FalseResult);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Where adb is: beside our own executable when it is there, else the bare name for the command
+// interpreter's search path. Looked up anew by every operation.
+QString ADBPath();
+
+namespace bridge {
+
+// Runs one command line through the system's command interpreter (cmd.exe /C on Windows, /bin/sh -c
+// elsewhere) with no standard input and no time limit, and returns everything it printed on standard
+// output and standard error, in the order written, cut into lines once at the end. A command that cannot
+// be started gives the single line "ERROR: CreateProcess failed for: " followed by the command line.
+QStringList runCommandLine(const QString& cmd);
+
+// Phones print UTF-8; anything that is not valid UTF-8 is read in the system's 8-bit code page.
+// Zero bytes are dropped.
+QString decodeOutput(QByteArray bytes);
+
+} // namespace bridge

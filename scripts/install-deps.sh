@@ -1,0 +1,31 @@
+#!/bin/sh
+# Installs the Debian packages Telvane needs to build, run and test, when any is missing.
+# Usage: scripts/install-deps.sh [build|test]   (test adds what the test suite and screenshots use)
+set -eu
+
+build_pkgs="cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core"
+test_pkgs="clang-format adb xvfb xdotool imagemagick xclip libreoffice-writer-nogui"
+
+pkgs=$build_pkgs
+if [ "${1:-build}" = "test" ]; then
+    pkgs="$pkgs $test_pkgs"
+fi
+
+missing=""
+for p in $pkgs; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $p"
+    fi
+done
+[ -z "$missing" ] && exit 0
+
+echo "Installing missing packages:$missing"
+if [ "$(id -u)" -eq 0 ]; then
+    sudo=""
+else
+    sudo="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+# shellcheck disable=SC2086
+$sudo apt-get install -y -qq --no-install-recommends $missing

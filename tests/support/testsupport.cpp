@@ -1,0 +1,84 @@
+#include "testsupport.h"
+
+#include "app/textpane.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace testsupport {
+
+QString dataPath(const QString& relative) {
+    return QDir(QStringLiteral(TELVANE_TEST_DATA)).filePath(relative);
+}
+
+QByteArray dataBytes(const QString& relative) {
+    QFile file(dataPath(relative));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("missing test data %s", qPrintable(relative));
+    return file.readAll();
+}
+
+FreshHome::FreshHome() : oldHome_(qgetenv("HOME")) {
+    qputenv("HOME", dir_.path().toUtf8());
+    qunsetenv("XDG_DESKTOP_DIR");
+    qunsetenv("XDG_CONFIG_HOME");
+}
+
+FreshHome::~FreshHome() {
+    qputenv("HOME", oldHome_);
+}
+
+QString FreshHome::outputFolder() const {
+    return QDir(dir_.path()).filePath(QStringLiteral("Desktop/Telvane"));
+}
+
+DialogRecorder::DialogRecorder() {
+    dialogs::setResponder([this](const dialogs::Request& request) {
+        shown_.append(request);
+        if (request.kind == dialogs::Kind::TextInput && !answers_.isEmpty())
+            return answers_.takeFirst();
+        return QString();
+    });
+}
+
+DialogRecorder::~DialogRecorder() {
+    dialogs::setResponder({});
+}
+
+QStringList DialogRecorder::errors() const {
+    QStringList texts;
+    for (const dialogs::Request& r : shown_)
+        if (r.kind == dialogs::Kind::Error)
+            texts.append(r.text);
+    return texts;
+}
+
+void useProfile(const QString& name) {
+    qputenv("TELVANE_SIM_PROFILE", name.toUtf8());
+}
+
+LineLook lineLook(const TextPane* pane, int line) {
+    const QTextBlock block = pane->document()->findBlockByNumber(line);
+    QTextCharFormat format = block.charFormat();
+    if (block.length() > 1)
+        format = block.begin().fragment().charFormat();
+    return {block.text(), format.foreground().color(), static_cast<int>(format.fontPointSize()),
+            format.fontWeight() >= QFont::Bold};
+}
+
+QList<LineLook> lineLooks(const TextPane* pane) {
+    QList<LineLook> looks;
+    for (int i = 0; i < pane->lineCount(); ++i)
+        looks.append(lineLook(pane, i));
+    return looks;
+}
+
+void click(QWidget* widget) {
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
+}
+
+} // namespace testsupport

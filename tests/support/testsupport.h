@@ -1,0 +1,73 @@
+#pragma once
+
+#include "app/errors.h"
+#include "app/tform13.h"
+
+#include <QColor>
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class TextPane;
+class QWidget;
+
+namespace testsupport {
+
+// Path of a file in tests/data.
+QString dataPath(const QString& relative);
+// Reads a file of tests/data whole.
+QByteArray dataBytes(const QString& relative);
+
+// A fresh, empty HOME for one test: the desktop (and so the output folder) lives inside it.
+class FreshHome {
+public:
+    FreshHome();
+    ~FreshHome();
+    FreshHome(const FreshHome&) = delete;
+    FreshHome& operator=(const FreshHome&) = delete;
+    QString path() const { return dir_.path(); }
+    QString outputFolder() const;
+
+private:
+    QTemporaryDir dir_;
+    QByteArray oldHome_;
+};
+
+// Answers every modal dialog instead of a person while it lives, and remembers what was shown.
+// Text dialogs get the queued answers in order (a null QString is Cancel), then Cancel.
+class DialogRecorder {
+public:
+    DialogRecorder();
+    ~DialogRecorder();
+    DialogRecorder(const DialogRecorder&) = delete;
+    DialogRecorder& operator=(const DialogRecorder&) = delete;
+    void queueAnswer(const QString& answer) { answers_.append(answer); }
+    const QList<dialogs::Request>& shown() const { return shown_; }
+    QStringList errors() const;
+    void clear() { shown_.clear(); }
+
+private:
+    QList<dialogs::Request> shown_;
+    QStringList answers_;
+};
+
+// The simulated phone answers from this profile of tests/data/profiles (modern, oldos, nophone, ...)
+// until another is chosen.
+void useProfile(const QString& name);
+
+// Appearance of one line of a pane, taken from its first character (or from the empty line itself).
+struct LineLook {
+    QString text;
+    QColor color;
+    int size;
+    bool bold;
+};
+LineLook lineLook(const TextPane* pane, int line);
+QList<LineLook> lineLooks(const TextPane* pane);
+
+// A click with the mouse in the middle of a widget, as a user would do it.
+void click(QWidget* widget);
+
+} // namespace testsupport
