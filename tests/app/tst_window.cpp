@@ -87,7 +87,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QRect, geometry);
         QFETCH(QString, caption);
-        TForm13 form;
+        TForm13 form(testsupport::quietUpdateServer());
         auto* control = form.findChild<QWidget*>(name);
         QVERIFY2(control, qPrintable(u"no control named "_qs + name));
         QCOMPARE(control->geometry(), geometry);
@@ -95,7 +95,7 @@ private Q_SLOTS:
     }
 
     void startState() {
-        TForm13 form;
+        TForm13 form(testsupport::quietUpdateServer());
         QCOMPARE(Form13, &form);
         QCOMPARE(form.width(), 1246);
         QCOMPARE(form.height(), 744);
@@ -119,7 +119,7 @@ private Q_SLOTS:
     }
 
     void instructionBlockIsBlueBoldTen() {
-        TForm13 form;
+        TForm13 form(testsupport::quietUpdateServer());
         QCOMPARE(form.RichEdit1->lines(), EnglishInstructions);
         for (const auto& look : lineLooks(form.RichEdit1)) {
             QCOMPARE(look.color, QColor(0x0000FF));
@@ -129,7 +129,7 @@ private Q_SLOTS:
     }
 
     void switchingLanguageRewritesLogAndCaptions() {
-        TForm13 form;
+        TForm13 form(testsupport::quietUpdateServer());
         form.show();
         form.RichEdit1->appendLine(u"result of an earlier operation"_qs);
         form.RichEdit2->appendLine(u"--- GAMES ---"_qs);
@@ -156,7 +156,7 @@ private Q_SLOTS:
     }
 
     void instructionsPanelShowsTheBlockAlone() {
-        TForm13 form;
+        TForm13 form(testsupport::quietUpdateServer());
         form.show();
         form.RichEdit1->appendLine(u"something"_qs);
         click(form.PanelInstructions);
@@ -164,7 +164,7 @@ private Q_SLOTS:
     }
 
     void clearMemoLeavesTheGroupsPane() {
-        TForm13 form;
+        TForm13 form(testsupport::quietUpdateServer());
         form.show();
         form.RichEdit2->appendLines({u"--- GAMES ---"_qs, u"chess"_qs});
         click(form.PanelClearEdit);
@@ -173,7 +173,7 @@ private Q_SLOTS:
     }
 
     void panelsWorkFromTheKeyboard() {
-        TForm13 form;
+        TForm13 form(testsupport::quietUpdateServer());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         form.RichEdit1->clearPane();
@@ -183,7 +183,7 @@ private Q_SLOTS:
     }
 
     void tabOrderFollowsTheControlTable() {
-        TForm13 form;
+        TForm13 form(testsupport::quietUpdateServer());
         const QStringList expected{u"RichEdit1"_qs,
                                    u"PanelInstructions"_qs,
                                    u"PanelRawDump"_qs,
@@ -215,7 +215,7 @@ private Q_SLOTS:
     }
 
     void escapingErrorIsReportedAndTheProgramGoesOn() {
-        TForm13 form;
+        TForm13 form(testsupport::quietUpdateServer());
         dialogs.clear();
         form.guard([] { throw TelvaneError(u"Cannot write file \"x.csv\": Permission denied"_qs); });
         form.guard([] { throw std::runtime_error("plain failure!"); });
@@ -226,7 +226,7 @@ private Q_SLOTS:
     }
 
     void gradientCoversTheWindowOnceShown() {
-        TForm13 form;
+        TForm13 form(testsupport::quietUpdateServer());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QCOMPARE(form.Image321->geometry(), QRect(0, 0, 1246, 744));

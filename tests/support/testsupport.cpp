@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTcpSocket>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -75,6 +76,34 @@ QList<LineLook> lineLooks(const TextPane* pane) {
     for (int i = 0; i < pane->lineCount(); ++i)
         looks.append(lineLook(pane, i));
     return looks;
+}
+
+HttpStub::HttpStub() {
+    setBody("2.0.15");
+    connect(&server_, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket* socket = server_.nextPendingConnection()) {
+            connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                const QByteArray request = socket->readAll();
+                requests_.append(request);
+                if (response_.isEmpty() || !request.contains("\r\n\r\n"))
+                    return;
+                socket->write(response_);
+                socket->disconnectFromHost();
+            });
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        }
+    });
+    server_.listen(QHostAddress::LocalHost);
+}
+
+void HttpStub::setBody(const QByteArray& body, const QByteArray& contentType) {
+    response_ = "HTTP/1.1 200 OK\r\nContent-Type: " + contentType + "\r\nContent-Length: " +
+                QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+}
+
+UpdateServer quietUpdateServer() {
+    static HttpStub* stub = new HttpStub;
+    return stub->server();
 }
 
 void click(QWidget* widget) {

@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QList>
 #include <QString>
+#include <QTcpServer>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -66,6 +67,29 @@ struct LineLook {
 };
 LineLook lineLook(const TextPane* pane, int line);
 QList<LineLook> lineLooks(const TextPane* pane);
+
+// A web server on 127.0.0.1 that answers every request with the same raw HTTP response, recording
+// the raw requests it got. It serves while the caller's thread runs an event loop (the update check does).
+class HttpStub : public QObject {
+public:
+    HttpStub();
+    quint16 port() const { return server_.serverPort(); }
+    UpdateServer server() const { return {QStringLiteral("127.0.0.1"), port()}; }
+    // The whole response, status line and headers included; an empty one means: accept and never answer.
+    void setResponse(const QByteArray& raw) { response_ = raw; }
+    // A 200 answer with this body and content type.
+    void setBody(const QByteArray& body, const QByteArray& contentType = "text/plain");
+    QList<QByteArray> requests() const { return requests_; }
+
+private:
+    QTcpServer server_;
+    QByteArray response_;
+    QList<QByteArray> requests_;
+};
+
+// The update server windows under test talk to unless a test wants another: it serves "2.0.15",
+// the version we run, so no notice and no dialog appears.
+UpdateServer quietUpdateServer();
 
 // A click with the mouse in the middle of a widget, as a user would do it.
 void click(QWidget* widget);

@@ -1,0 +1,200 @@
+// A stand-in for adb that answers each command line from the recorded outputs of one device profile,
+// so the app and its tests run the same /bin/sh command lines without a phone.
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <optional>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path profilesDir{TELVANE_SIM_PROFILES_DIR};
+
+// A broken fixture must fail loudly, and with a code no recorded answer uses.
+[[noreturn]] void fail(const std::string& why) {
+    std::cerr << "adb (simulated): " << why << '\n';
+    std::exit(2);
+}
+
+std::optional<std::string> readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+std::string firstLine(const fs::path& path) {
+    const auto text = readFile(path);
+    return text ? trimmed(text->substr(0, text->find('\n'))) : std::string();
+}
+
+// Answer files are named after the command line: ASCII letters and digits survive, every other run becomes "-".
+std::string slugOf(const std::string& key) {
+    std::string slug;
+    bool gap = false;
+    for (char c : key) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+        if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) {
+            if (gap && !slug.empty()) {
+                slug += '-';
+            }
+            gap = false;
+            slug += c;
+        } else {
+            gap = true;
+        }
+    }
+    return slug;
+}
+
+// A bare name is a folder of the profiles dir; anything with a slash is a path, relative to base.
+fs::path profileFolder(const std::string& ref, const fs::path& base) {
+    if (ref.find('/') == std::string::npos) {
+        return profilesDir / ref;
+    }
+    return fs::path(ref).is_absolute() ? fs::path(ref) : base / ref;
+}
+
+fs::path chosenProfile(const char* argv0) {
+    if (const char* env = std::getenv("TELVANE_SIM_PROFILE"); env && *env) {
+        return profileFolder(env, fs::current_path());
+    }
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) {
+        exe = fs::absolute(argv0, ec);
+    }
+    const fs::path exeDir = exe.parent_path();
+    if (const std::string ref = firstLine(exeDir / "adb.profile"); !ref.empty()) {
+        return profileFolder(ref, exeDir);
+    }
+    return profilesDir / "modern";
+}
+
+// The profile first, then the ones it inherits from; a name is looked for beside the profile, then in profilesDir.
+std::vector<fs::path> profileChain(fs::path folder) {
+    std::vector<fs::path> chain;
+    std::set<fs::path> seen;
+    while (true) {
+        std::error_code ec;
+        if (!fs::is_directory(folder, ec)) {
+            fail("no profile folder " + folder.string());
+        }
+        folder = fs::canonical(folder, ec);
+        if (!seen.insert(folder).second) {
+            break;
+        }
+        chain.push_back(folder);
+        const std::string parent = firstLine(folder / "_inherit");
+        if (parent.empty()) {
+            break;
+        }
+        const fs::path sibling = folder.parent_path() / parent;
+        folder = fs::is_directory(sibling, ec) ? sibling : profilesDir / parent;
+    }
+    return chain;
+}
+
+struct Answer {
+    std::optional<std::string> out;
+    std::optional<std::string> err;
+    std::optional<std::string> exitCode;
+};
+
+std::optional<Answer> answerIn(const std::vector<fs::path>& chain, const std::string& stem) {
+    for (const fs::path& folder : chain) {
+        Answer answer{readFile(folder / (stem + ".out")), readFile(folder / (stem + ".err")),
+                      readFile(folder / (stem + ".exit"))};
+        if (answer.out || answer.err || answer.exitCode) {
+            return answer;
+        }
+    }
+    return std::nullopt;
+}
+
+int play(const Answer& answer) {
+    if (answer.out) {
+        std::fwrite(answer.out->data(), 1, answer.out->size(), stdout);
+    }
+    if (answer.err) {
+        std::fwrite(answer.err->data(), 1, answer.err->size(), stderr);
+    }
+    if (!answer.exitCode) {
+        return 0;
+    }
+    const std::string text = trimmed(*answer.exitCode);
+    int code = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), code);
+    if (error != std::errc() || end != text.data() + text.size()) {
+        fail("bad exit code \"" + text + "\"");
+    }
+    return code;
+}
+
+void pauseIfAsked() {
+    const char* env = std::getenv("TELVANE_SIM_DELAY_MS");
+    if (!env) {
+        return;
+    }
+    // Only for watching the busy cursor by hand, so a slip of the finger never stalls a test run for long.
+    const long ms = std::clamp(std::atol(env), 0L, 10000L);
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::string key;
+    for (const std::string& arg : args) {
+        key += (key.empty() ? "" : " ") + arg;
+    }
+    if (const char* log = std::getenv("TELVANE_SIM_LOG"); log && *log) {
+        std::ofstream(log, std::ios::app | std::ios::binary) << key << '\n';
+    }
+    pauseIfAsked();
+
+    const std::vector<fs::path> chain = profileChain(chosenProfile(argv[0]));
+    if (args.empty()) {
+        std::cerr << "adb: no command given\n";
+        return 1;
+    }
+    if (auto answer = answerIn(chain, slugOf(key))) {
+        return play(*answer);
+    }
+    // The host server needs no phone, so a profile's catch-all must not answer for it.
+    if (args[0] == "start-server" || args[0] == "kill-server") {
+        return 0;
+    }
+    if (auto answer = answerIn(chain, "_default")) {
+        return play(*answer);
+    }
+    if (args[0] == "shell" && args.size() > 1) {
+        std::cerr << "/system/bin/sh: " << args[1].substr(0, args[1].find(' ')) << ": inaccessible or not found\n";
+        return 127;
+    }
+    std::cerr << "adb: unknown command " << args[0] << '\n';
+    return 1;
+}
