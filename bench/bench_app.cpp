@@ -1,0 +1,77 @@
+// Writing into the output log and painting the background, on a visible window.
+#include "app/gradient.h"
+#include "app/textpane.h"
+#include "app/tform13.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+qint64 bestOf3(const std::function<void()>& prepare, const std::function<void()>& work) {
+    qint64 best = -1;
+    for (int run = 0; run < 3; ++run) {
+        prepare();
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        QCoreApplication::processEvents();
+        const qint64 ms = timer.elapsed();
+        best = best < 0 ? ms : std::min(best, ms);
+    }
+    return best;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    testsupport::DialogRecorder dialogs;
+    TForm13 form(testsupport::quietUpdateServer());
+    form.show();
+    QTest::qWaitForWindowExposed(&form);
+    TextPane* log = form.RichEdit1;
+
+    const auto clear = [log] { log->clearPane(); };
+    const qint64 formatted = bestOf3(clear, [log] {
+        for (int i = 0; i < 5000; ++i)
+            AddFormattedLine(u"  -> Fetching size for line %1..."_qs.arg(i), QColor(0x800000), 9, false, log);
+    });
+    const qint64 plain = bestOf3(clear, [log] {
+        for (int i = 0; i < 5000; ++i)
+            log->appendLine(u"com.example.package%1"_qs.arg(i));
+    });
+    // The cost of one more line must not grow with the log: time 1,000 appends to an empty log and to a
+    // log that already holds 15,000 lines.
+    const qint64 intoEmpty = bestOf3(clear, [log] {
+        for (int i = 0; i < 1000; ++i)
+            log->appendLine(u"line %1"_qs.arg(i));
+    });
+    const qint64 intoFull = bestOf3(
+        [log] {
+            log->clearPane();
+            QStringList many;
+            for (int i = 0; i < 15000; ++i)
+                many.append(u"earlier line %1"_qs.arg(i));
+            log->appendLines(many);
+            QCoreApplication::processEvents();
+        },
+        [log] {
+            for (int i = 0; i < 1000; ++i)
+                log->appendLine(u"line %1"_qs.arg(i));
+        });
+    const qint64 paint = bestOf3([] {}, [] { gradient::paint(1246, 744); });
+
+    std::printf("5,000 AddFormattedLine into the visible output log: %lld ms\n", static_cast<long long>(formatted));
+    std::printf("5,000 plain appends into the visible output log: %lld ms\n", static_cast<long long>(plain));
+    std::printf("1,000 plain appends into an empty log: %lld ms; into a 15,000-line log: %lld ms\n",
+                static_cast<long long>(intoEmpty), static_cast<long long>(intoFull));
+    std::printf("one gradient, 1246 x 744: %lld ms\n", static_cast<long long>(paint));
+    return 0;
+}

@@ -1,0 +1,171 @@
+#include "app/panel.h"
+#include "app/textpane.h"
+#include "app/tform13.h"
+#include "bridge/connection.h"
+#include "testsupport.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QRadioButton>
+#include <QTest>
+
+using bridge::DeviceState;
+using testsupport::click;
+
+Q_DECLARE_METATYPE(bridge::DeviceState)
+
+class TestConnection : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void judgingTheDeviceList_data() {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<DeviceState>("state");
+        const QString header = u"List of devices attached"_qs;
+        QTest::newRow("one phone") << QStringList{header, u"TLV0A1B2C3D4\tdevice"_qs, u""_qs} << DeviceState::Usable;
+        QTest::newRow("unauthorised first, usable second")
+            << QStringList{header, u"AAA\tunauthorized"_qs, u"BBB\tdevice"_qs} << DeviceState::Usable;
+        QTest::newRow("state in capitals") << QStringList{header, u"TLV1\tDEVICE"_qs} << DeviceState::Usable;
+        QTest::newRow("blanks instead of a tab, -l details")
+            << QStringList{header, u"emulator-5554          device product:sdk model:x transport_id:1"_qs}
+            << DeviceState::Usable;
+        QTest::newRow("daemon lines before the list")
+            << QStringList{u"* daemon not running; starting now at tcp:5037"_qs, u"* daemon started successfully"_qs,
+                           header, u"TLV1\tdevice"_qs}
+            << DeviceState::Usable;
+        QTest::newRow("header alone") << QStringList{header, u""_qs} << DeviceState::NoDevice;
+        QTest::newRow("header with a trailing blank") << QStringList{header + u' '} << DeviceState::NoDevice;
+        QTest::newRow("unauthorised only")
+            << QStringList{header, u"TLV1\tunauthorized"_qs} << DeviceState::Unauthorized;
+        QTest::newRow("offline") << QStringList{header, u"TLV1\toffline"_qs} << DeviceState::NoDevice;
+        QTest::newRow("no permissions line names device.html")
+            << QStringList{header, u"????????????\tno permissions (user in plugdev group; are your udev rules "
+                                   "wrong?); see [http://developer.android.com/tools/device.html]"_qs}
+            << DeviceState::NoDevice;
+        QTest::newRow("error about no devices")
+            << QStringList{u"adb: no devices/emulators found"_qs} << DeviceState::NoDevice;
+        QTest::newRow("interpreter cannot find adb")
+            << QStringList{u"sh: 1: adb: not found"_qs} << DeviceState::NoDevice;
+        QTest::newRow("runner could not start")
+            << QStringList{u"ERROR: CreateProcess failed for: \"adb\" devices"_qs} << DeviceState::NoDevice;
+    }
+    void judgingTheDeviceList() {
+        QFETCH(QStringList, lines);
+        QFETCH(DeviceState, state);
+        QCOMPARE(bridge::judgeDevices(lines), state);
+    }
+
+    void connectClick_data() {
+        QTest::addColumn<QString>("profile");
+        QTest::addColumn<bool>("french");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QColor>("color");
+        QTest::newRow("modern phone") << u"modern"_qs << false
+                                      << u"ADB CONNECTION: Success! Device found and authorized. ✔"_qs
+                                      << QColor(0x008000);
+        QTest::newRow("modern phone, French")
+            << u"modern"_qs << true << u"CONNEXION ADB : Succès ! Appareil trouvé et autorisé. ✔"_qs
+            << QColor(0x008000);
+        QTest::newRow("adb starting its daemon first")
+            << u"coldstart"_qs << false << u"ADB CONNECTION: Success! Device found and authorized. ✔"_qs
+            << QColor(0x008000);
+        QTest::newRow("unauthorised phone")
+            << u"unauthorized"_qs << false << u"Connection failed: Device unauthorized (check phone screen)."_qs
+            << QColor(0xFF0000);
+        QTest::newRow("unauthorised phone, French")
+            << u"unauthorized"_qs << true
+            << u"Échec de connexion : Appareil non autorisé (vérifiez l'écran du téléphone)."_qs << QColor(0xFF0000);
+        QTest::newRow("no phone") << u"nophone"_qs << false
+                                  << u"Connection failed: No device found. Check ADB instructions."_qs
+                                  << QColor(0xFF0000);
+        QTest::newRow("no phone, French")
+            << u"nophone"_qs << true << u"Échec de connexion : Aucun appareil trouvé. Vérifiez les instructions ADB."_qs
+            << QColor(0xFF0000);
+        QTest::newRow("offline phone") << u"offline"_qs << false
+                                       << u"Connection failed: No device found. Check ADB instructions."_qs
+                                       << QColor(0xFF0000);
+        QTest::newRow("no permission to the USB device")
+            << u"noperm"_qs << false << u"Connection failed: No device found. Check ADB instructions."_qs
+            << QColor(0xFF0000);
+    }
+    void connectClick() {
+        QFETCH(QString, profile);
+        QFETCH(bool, french);
+        QFETCH(QString, result);
+        QFETCH(QColor, color);
+        testsupport::FreshHome home;
+        testsupport::DialogRecorder dialogs;
+        testsupport::useProfile(profile);
+        TForm13 form(testsupport::quietUpdateServer());
+        form.show();
+        if (french)
+            click(form.RadioButtonFR);
+        form.RichEdit1->clearPane();
+        click(form.PanelConnect);
+
+        const auto looks = testsupport::lineLooks(form.RichEdit1);
+        QCOMPARE(looks.size(), 4);
+        QCOMPARE(looks[0].text, QString());
+        QCOMPARE(looks[1].text,
+                 french ? u"--- Test de connexion ADB... ---"_qs : u"--- Testing ADB connection... ---"_qs);
+        QCOMPARE(looks[1].color, QColor(0x800000));
+        QCOMPARE(looks[1].size, 10);
+        QVERIFY(!looks[1].bold);
+        QCOMPARE(looks[2].text, QString());
+        QCOMPARE(looks[3].text, result);
+        QCOMPARE(looks[3].color, color);
+        QCOMPARE(looks[3].size, 10);
+        QVERIFY(looks[3].bold);
+
+        const bool connected = color == QColor(0x008000);
+        QCOMPARE(form.CurrentDirectory, connected ? home.outputFolder() : QString());
+        QCOMPARE(QDir(home.outputFolder()).exists(), connected);
+        QVERIFY(dialogs.shown().isEmpty());
+    }
+
+    void connectAddsToTheLogAndSendsOneCommand() {
+        testsupport::FreshHome home;
+        testsupport::DialogRecorder dialogs;
+        testsupport::useProfile(u"modern"_qs);
+        const QString log = QDir(home.path()).filePath(u"adb.log"_qs);
+        qputenv("TELVANE_SIM_LOG", log.toUtf8());
+        TForm13 form(testsupport::quietUpdateServer());
+        const int before = form.RichEdit1->lineCount();
+        QVERIFY(form.IsDeviceConnected());
+        qunsetenv("TELVANE_SIM_LOG");
+        QCOMPARE(form.RichEdit1->lineCount(), before + 2); // heading and empty line, no result line
+        QFile file(log);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("devices\n"));
+        QVERIFY2(form.CurrentDirectory.isEmpty(), "only a click on Connect sets the working path");
+    }
+
+    void failedConnectKeepsTheWorkingPath() {
+        testsupport::FreshHome home;
+        testsupport::DialogRecorder dialogs;
+        TForm13 form(testsupport::quietUpdateServer());
+        testsupport::useProfile(u"modern"_qs);
+        form.PanelConnectClick();
+        QCOMPARE(form.CurrentDirectory, home.outputFolder());
+        testsupport::useProfile(u"nophone"_qs);
+        form.PanelConnectClick();
+        QCOMPARE(form.CurrentDirectory, home.outputFolder());
+    }
+
+    void silentAdbGivesFalseWithoutAMessage() {
+        testsupport::DialogRecorder dialogs;
+        QTemporaryDir silent;
+        QFile devices(QDir(silent.path()).filePath(u"devices.out"_qs));
+        QVERIFY(devices.open(QIODevice::WriteOnly));
+        devices.close();
+        testsupport::useProfile(silent.path());
+        TForm13 form(testsupport::quietUpdateServer());
+        form.RichEdit1->clearPane();
+        QVERIFY(!form.IsDeviceConnected());
+        QCOMPARE(form.RichEdit1->lines(), (QStringList{u"--- Testing ADB connection... ---"_qs, u""_qs}));
+    }
+};
+
+QTEST_MAIN(TestConnection)
+#include "tst_connection.moc"

@@ -1,0 +1,95 @@
+#include "app/panel.h"
+#include "app/textpane.h"
+#include "app/tform13.h"
+#include "bridge/runner.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+using bridge::runCommandLine;
+
+class TestRunner : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void outputComesBackLineForLine_data() {
+        QTest::addColumn<QString>("cmd");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("nothing written gives no line") << u"true"_qs << QStringList();
+        QTest::newRow("header, device, empty line")
+            << uR"(printf 'List of devices attached\r\nTLV1\tdevice\r\n\r\n')"_qs
+            << QStringList{u"List of devices attached"_qs, u"TLV1\tdevice"_qs, u""_qs};
+        QTest::newRow("standard error in the order written")
+            << u"echo one; echo two 1>&2; echo three"_qs << QStringList{u"one"_qs, u"two"_qs, u"three"_qs};
+        QTest::newRow("a line written in two bursts stays one line")
+            << u"printf 'dev'; sleep 0.1; printf 'ice\\n'"_qs << QStringList{u"device"_qs};
+        QTest::newRow("CR and LF written apart make one break")
+            << u"printf 'a\\r'; sleep 0.1; printf '\\nb\\n'"_qs << QStringList{u"a"_qs, u"b"_qs};
+        QTest::newRow("UTF-8 from the phone")
+            << uR"(printf 'T\303\251l\303\251phone de Zo\303\251\n')"_qs << QStringList{u"Téléphone de Zoé"_qs};
+        QTest::newRow("8-bit text that is not UTF-8") << uR"(printf 'caf\351\n')"_qs << QStringList{u"café"_qs};
+        QTest::newRow("zero bytes are dropped, not cutting the rest")
+            << uR"(printf 'ab\000cd\nnext\n')"_qs << QStringList{u"abcd"_qs, u"next"_qs};
+        QTest::newRow("the command line reaches the interpreter unchanged")
+            << uR"(echo "a  b" 'c|d')"_qs << QStringList{u"a  b c|d"_qs};
+        QTest::newRow("no standard input") << u"cat; echo done"_qs << QStringList{u"done"_qs};
+    }
+    void outputComesBackLineForLine() {
+        QFETCH(QString, cmd);
+        QFETCH(QStringList, lines);
+        QCOMPARE(runCommandLine(cmd), lines);
+    }
+
+    void missingProgramSaysSoInItsOutput() {
+        const QStringList lines = runCommandLine(u"no_such_program_telvane"_qs);
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines[0].contains(u"not found"_qs), qPrintable(lines[0]));
+    }
+
+    void megabyteInBurstsWithLinesStraddlingEveryRead() {
+        // 20,000 lines, each written in three pieces, most of them crossing the pipe's buffer boundaries.
+        const QStringList lines =
+            runCommandLine(u"i=0; while [ $i -lt 20000 ]; do printf 'line %05d ' $i; printf '%s' "
+                           "'abcdefghijklmnopqrstuvwxyz'; printf ' end\\r\\n'; i=$((i+1)); done"_qs);
+        QCOMPARE(lines.size(), 20000);
+        for (int i = 0; i < lines.size(); ++i)
+            if (lines[i] != u"line %1 abcdefghijklmnopqrstuvwxyz end"_qs.arg(i, 5, 10, QLatin1Char('0')))
+                QFAIL(qPrintable(u"line %1 came back as \"%2\""_qs.arg(i).arg(lines[i])));
+    }
+
+    void adbIsFoundBesideTheExecutable() {
+        QCOMPARE(ADBPath(), QDir(QCoreApplication::applicationDirPath()).filePath(u"adb"_qs));
+    }
+
+    void verboseOutputEchoesCommandAndOutput() {
+        testsupport::DialogRecorder dialogs;
+        TForm13 form(testsupport::quietUpdateServer());
+        form.RichEdit1->clearPane();
+        form.CheckBoxVerbose->setChecked(true);
+        QStringList output;
+        form.ExecuteADBCommand(u"printf 'x\\ny\\n'"_qs, output);
+        QCOMPARE(output, (QStringList{u"x"_qs, u"y"_qs}));
+        QCOMPARE(form.RichEdit1->lines(),
+                 (QStringList{u"> printf 'x\\ny\\n'"_qs, u"Output:"_qs, u"x"_qs, u"y"_qs, u""_qs}));
+        for (const auto& look : testsupport::lineLooks(form.RichEdit1)) {
+            QCOMPARE(look.color, QColor(0x808080));
+            QCOMPARE(look.size, 9);
+            QVERIFY(!look.bold);
+        }
+        QVERIFY2(!QApplication::overrideCursor(), "the busy cursor is gone once the command has ended");
+
+        form.CheckBoxVerbose->setChecked(false);
+        form.RichEdit1->clearPane();
+        form.ExecuteADBCommand(u"echo quiet"_qs, output);
+        QCOMPARE(output, QStringList{u"quiet"_qs});
+        QCOMPARE(form.RichEdit1->lineCount(), 0);
+    }
+};
+
+QTEST_MAIN(TestRunner)
+#include "tst_runner.moc"
