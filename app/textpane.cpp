@@ -129,7 +129,7 @@ int TextPane::textLength() const {
 void TextPane::replaceSelection(const QString& text) {
     QTextCursor cursor = textCursor();
     cursor.insertText(withBreaks(text), insertionFormat_);
-    setTextCursor(cursor);
+    moveCaret(cursor);
 }
 
 void TextPane::insertAtEnd(const QString& text) {
@@ -139,7 +139,14 @@ void TextPane::insertAtEnd(const QString& text) {
     if (document()->lastBlock().length() > 1)
         cursor.insertText(u"\n"_qs, insertionFormat_);
     cursor.insertText(text, insertionFormat_);
-    setTextCursor(cursor);
+    moveCaret(cursor);
+}
+
+// The pane's own caret follows text inserted at its place by itself; moving it again lays the text out.
+void TextPane::moveCaret(const QTextCursor& cursor) {
+    const QTextCursor caret = textCursor();
+    if (caret.hasSelection() || caret.position() != cursor.position())
+        setTextCursor(cursor);
 }
 
 void TextPane::appendLine(const QString& text) {
@@ -155,8 +162,22 @@ void TextPane::appendLines(const QStringList& lines) {
 }
 
 void TextPane::clearPane() {
-    clear();
+    // Removing the text through a cursor, unlike QTextEdit::clear(), keeps a batch of edits intact.
+    QTextCursor cursor(document());
+    cursor.select(QTextCursor::Document);
+    cursor.removeSelectedText();
+    cursor.setBlockFormat(QTextBlockFormat());
+    cursor.setBlockCharFormat(QTextCharFormat());
     setInsertionFormat(defaultColor(), paneFont_.pointSize(), false);
+    setTextCursor(cursor);
+}
+
+TextPane::EditBatch::EditBatch(TextPane* pane) : cursor_(pane->document()) {
+    cursor_.beginEditBlock();
+}
+
+TextPane::EditBatch::~EditBatch() {
+    cursor_.endEditBlock();
 }
 
 // Scrolling lays the whole text out; an operation that appends many lines scrolls once, when it is done.

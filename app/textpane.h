@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <QTextCharFormat>
+#include <QTextCursor>
 #include <QTextEdit>
 
 #include <functional>
@@ -49,6 +50,18 @@ public:
     // Empties the pane; insertion attributes return to the pane's font; caret at 0.
     void clearPane();
 
+    // While an EditBatch lives, the pane's changes are laid out and shown once, when it ends.
+    class EditBatch {
+    public:
+        explicit EditBatch(TextPane* pane);
+        ~EditBatch();
+        EditBatch(const EditBatch&) = delete;
+        EditBatch& operator=(const EditBatch&) = delete;
+
+    private:
+        QTextCursor cursor_;
+    };
+
     // Hooks for the window's handlers. The key hook may set the key to 0 to swallow it; the context hook
     // sets handled to true when no other context menu may show.
     std::function<void()> onDoubleClick;
@@ -62,6 +75,7 @@ protected:
 
 private:
     void insertAtEnd(const QString& text);
+    void moveCaret(const QTextCursor& cursor);
     void scrollToEndLater();
 
     QFont paneFont_;

@@ -30,7 +30,7 @@ QString makeOutput(const QTemporaryDir& dir, int lines) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         qFatal("cannot write %s", qPrintable(path));
-    const QByteArray line("[persist.vendor.radio.some_long_property_name_%1]: [value with text 0123456789]\n");
+    const QByteArray line("[persist.vendor.radio.prop_%1]: [value 0123456]\n");
     for (int i = 0; i < lines; ++i)
         file.write(QByteArray(line).replace("%1", QByteArray::number(i % 1000).rightJustified(3, '0')));
     return path;
