@@ -31,6 +31,14 @@ void Panel::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     QPainter text(this);
     text.setPen(palette().color(QPalette::ButtonText));
+    // Where the window font is wider than the one the layout was drawn for, the caption shrinks to fit.
+    const int room = contentsRect().width() - 4;
+    const int needed = fontMetrics().horizontalAdvance(caption_);
+    if (needed > room && room > 0) {
+        QFont smaller = font();
+        smaller.setPointSizeF(font().pointSizeF() * room / needed);
+        text.setFont(smaller);
+    }
     text.drawText(contentsRect(), Qt::AlignCenter | Qt::TextSingleLine, caption_);
     if (hasFocus()) {
         QStyleOptionFocusRect option;
