@@ -234,6 +234,25 @@ private Q_SLOTS:
         QCOMPARE(image.pixelColor(0, 0), QColor(0, 128, 128));
         QCOMPARE(form.children().indexOf(form.Image321), 0); // behind every other control
     }
+
+    void emptyClientAreaLeavesTheImageUndrawn() {
+        TForm13 form(testsupport::quietUpdateServer());
+        form.resize(0, 744);
+        form.UpdateGradient();
+        QCOMPARE(form.Image321->geometry(), QRect(599, 661, 41, 41));
+        QVERIFY(form.Image321->pixmap().isNull());
+    }
+
+    void resizingMovesNoControl() {
+        TForm13 form(testsupport::quietUpdateServer());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.resize(1400, 900);
+        QCoreApplication::processEvents();
+        QCOMPARE(form.PanelConnect->geometry(), QRect(119, 503, 147, 24));
+        QCOMPARE(form.RichEdit2->geometry(), QRect(670, 8, 568, 728));
+        QCOMPARE(form.Image321->geometry(), QRect(0, 0, 1246, 744)); // the gradient is not painted again
+    }
 };
 
 QTEST_MAIN(TestWindow)
