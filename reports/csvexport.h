@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace reports {
+
+// Reads a thermal line such as Temperature{mValue=35.0, mType=0, mName=CPU0, mStatus=0}: true with the
+// name and the value when both are found and non-empty; both are emptied first.
+bool ParseThermalLine(const QString& S, QString& Name, QString& Val);
+
+// The three columns of one CSV row.
+struct CsvRow {
+    QString label;
+    QString sensor;
+    QString value;
+};
+
+// What the export gathers for the summary block while it builds rows.
+struct SummaryNotes {
+    QStringList messages;
+    bool imeiFound = false;
+};
+
+// The row one trimmed line of a category gives, if any. Identifier warnings and battery summaries go
+// to notes; langFR chooses the language of the warnings.
+std::optional<CsvRow> BuildRow(const QString& category, const QString& line, bool langFR, SummaryNotes& notes);
+
+// A field as a spreadsheet reads it back: quoted, inner quotes doubled, when it holds the separator,
+// a double quote, CR or LF; unchanged otherwise.
+QString CsvField(const QString& field, const QString& separator);
+QString CsvLine(const CsvRow& row, const QString& separator);
+
+// The category as it may appear in a file name: blanks and every character a file system refuses
+// become "_", and the first "PROPERTIES" becomes "Props".
+QString SafeCategoryName(const QString& category);
+// "DeviceInfoHW_" + safe name + suffix + ".csv": always one plain file name inside the output folder.
+QString CategoryFileName(const QString& category, const QString& suffix);
+
+struct CategoryRows {
+    QString name; // as read from the header line
+    QStringList lines;
+};
+
+struct CsvExport {
+    QList<CategoryRows> categories; // the standard six first, in their fixed order, then the others
+    QStringList summary;            // the IMEI notice first when no IMEI was found
+};
+
+// Splits the RAW dump's lines at their header lines and turns every line into CSV rows.
+CsvExport SplitIntoCategories(const QStringList& rawLines, const QString& separator, bool langFR);
+
+} // namespace reports

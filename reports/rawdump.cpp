@@ -1,0 +1,75 @@
+#include "reports/rawdump.h"
+
+#include "app/files.h"
+#include "app/strlist.h"
+#include "app/textpane.h"
+#include "app/tform13.h"
+#include "bridge/catalogue.h"
+#include "bridge/runner.h"
+#include "reports/essentials.h"
+
+#include <QCheckBox>
+#include <QDir>
+
+namespace {
+
+const Message Heading{"--- Generating RAW Dump... ---", "--- Génération du RAW Dump en cours... ---"};
+const Message Written{"Complete RAW dump written in folder: %1", "RAW dump complet ecrit dans le dossier : %1"};
+
+const LogStyle HeadingStyle{logcolor::Maroon, 10, true};
+const LogStyle WrittenStyle{logcolor::Green, 10, false};
+
+const char16_t* const SectionHeaders[] = {u"--- BATTERY ---", u"--- THERMAL ---",           u"--- SENSORS ---",
+                                          u"--- CPU/GPU ---", u"--- SYSTEM PROPERTIES ---", u"--- WIFI ---"};
+
+} // namespace
+
+namespace reports {
+
+QStringList AssembleRawDump(const RawOutputs& outputs, const std::function<bool()>& essentialsOn) {
+    qsizetype size = 0;
+    for (const QStringList& output : outputs)
+        size += output.size() + 2;
+    QStringList lines;
+    lines.reserve(size);
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        lines.append(QString::fromUtf16(SectionHeaders[i]));
+        for (const QString& line : outputs[i])
+            if (!essentialsOn() || IsEssential(line))
+                lines.append(line);
+        if (i + 1 < outputs.size())
+            lines.append(QString());
+    }
+    return lines;
+}
+
+} // namespace reports
+
+void TForm13::PanelRawDumpClick() {
+    RichEdit1->clearPane();
+    GenerateRawDump();
+}
+
+void TForm13::GenerateRawDump() {
+    if (!IsDeviceConnected())
+        return;
+    const QString adb = ADBPath();
+    const QString folder = files::ensureOutputFolder();
+    const QString path = QDir(folder).filePath(QString::fromUtf16(reports::RawDumpFileName));
+    writeLine(text(Heading), HeadingStyle);
+    appendEmptyLine();
+
+    const QString commands[] = {catalogue::dumpsys(adb, u"battery"_qs),
+                                catalogue::dumpsys(adb, u"thermalservice"_qs),
+                                catalogue::dumpsys(adb, u"sensorservice"_qs),
+                                catalogue::dumpsys(adb, u"cpuinfo"_qs),
+                                catalogue::getprop(adb),
+                                catalogue::dumpsys(adb, u"wifi"_qs)};
+    reports::RawOutputs outputs;
+    for (std::size_t i = 0; i < outputs.size(); ++i)
+        ExecuteADBCommand(commands[i], outputs[i]);
+
+    const QStringList lines = reports::AssembleRawDump(outputs, [this] { return CheckBoxEssentials->isChecked(); });
+    files::writeWholeFile(path, strlist::fileBytes(lines));
+    writeLine(text(Written).arg(files::shown(folder)), WrittenStyle);
+}
