@@ -79,6 +79,7 @@ void TForm13::createControls() {
     PanelClearEdit = place(new Panel(QString(), this), "PanelClearEdit", 567, 564, 97, 25);
     PanelUpdate = place(new Panel(u"!!UPDATE!!"_qs, this), "PanelUpdate", 599, 8, 65, 25);
     PanelUpdate->setColor(QColor(0xFF00FF));
+    PanelUpdate->hide();
     PanelGenerateAppsList = place(new Panel(QString(), this), "PanelGenerateAppsList", 231, 693, 185, 25);
     PanelConnect = place(new Panel(QString(), this), "PanelConnect", 119, 503, 147, 24);
     CheckBoxOldAndroid = place(new QCheckBox(this), "CheckBoxOldAndroid", 128, 634, 201, 25);
@@ -164,6 +165,9 @@ void TForm13::wireHandlers() {
 
 void TForm13::guard(const std::function<void()>& handler) {
     try {
+        // A handler's changes to the panes are laid out once, when it ends, not line by line.
+        const TextPane::EditBatch log(RichEdit1);
+        const TextPane::EditBatch groups(RichEdit2);
         handler();
     } catch (const std::exception& e) {
         dialogs::showError(this, errorReportText(QString::fromUtf8(e.what())));
@@ -184,6 +188,7 @@ void TForm13::FormCreate() {
     LangFR = false;
     WriteInstructions();
     UpdatePanelTexts();
+    CheckForUpdates();
 }
 
 void TForm13::showEvent(QShowEvent* event) {
