@@ -1,0 +1,61 @@
+#pragma once
+
+#include "app/textpane.h"
+#include "testsupport.h"
+
+#include <QColor>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+// What a log line must look like. An empty text stands for a separator line, whose look is not ours.
+struct Look {
+    QString text;
+    QRgb color = 0;
+    int size = 0;
+    bool bold = false;
+};
+
+inline Look empty() {
+    return {};
+}
+
+// Compares the whole log line by line, so a missing, extra or misformatted line names itself.
+inline void compareLog(const TextPane* pane, const QList<Look>& expected) {
+    const QList<testsupport::LineLook> looks = testsupport::lineLooks(pane);
+    for (qsizetype i = 0; i < std::min(looks.size(), expected.size()); ++i) {
+        const QByteArray where = "line " + QByteArray::number(i) + ": " + looks[i].text.toUtf8();
+        QVERIFY2(looks[i].text == expected[i].text,
+                 qPrintable(u"line %1 is \"%2\", expected \"%3\""_qs.arg(i).arg(looks[i].text, expected[i].text)));
+        if (expected[i].text.isEmpty())
+            continue;
+        QVERIFY2(looks[i].color == QColor(expected[i].color), where.constData());
+        QVERIFY2(looks[i].size == expected[i].size, where.constData());
+        QVERIFY2(looks[i].bold == expected[i].bold, where.constData());
+    }
+    QCOMPARE(looks.size(), expected.size());
+}
+
+// Records the command lines the simulated phone receives while it lives.
+class SimLog {
+public:
+    SimLog() { qputenv("TELVANE_SIM_LOG", path().toUtf8()); }
+    ~SimLog() { qunsetenv("TELVANE_SIM_LOG"); }
+    SimLog(const SimLog&) = delete;
+    SimLog& operator=(const SimLog&) = delete;
+    QStringList commands() const {
+        QFile file(path());
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    }
+
+private:
+    QString path() const { return dir_.filePath(u"sim.log"_qs); }
+    QTemporaryDir dir_;
+};
+
+// A storage test phone of tests/data/storage/profiles, or a shared profile by name.
+inline void useStorageProfile(const QString& name) {
+    testsupport::useProfile(testsupport::dataPath(u"storage/profiles/"_qs + name));
+}
