@@ -97,8 +97,8 @@ HttpStub::HttpStub() {
 }
 
 void HttpStub::setBody(const QByteArray& body, const QByteArray& contentType) {
-    response_ = "HTTP/1.1 200 OK\r\nContent-Type: " + contentType + "\r\nContent-Length: " +
-                QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+    response_ = "HTTP/1.1 200 OK\r\nContent-Type: " + contentType +
+                "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
 }
 
 UpdateServer quietUpdateServer() {
