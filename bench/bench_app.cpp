@@ -5,7 +5,6 @@
 #include "testsupport.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTest>
 
 #include <algorithm>
@@ -14,18 +13,8 @@
 
 namespace {
 
-qint64 bestOf3(const std::function<void()>& prepare, const std::function<void()>& work) {
-    qint64 best = -1;
-    for (int run = 0; run < 3; ++run) {
-        prepare();
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        QCoreApplication::processEvents();
-        const qint64 ms = timer.elapsed();
-        best = best < 0 ? ms : std::min(best, ms);
-    }
-    return best;
+qint64 timedPrepared(const std::function<void()>& prepare, const std::function<void()>& work) {
+    return testsupport::bestOfThreeMs(work, prepare);
 }
 
 } // namespace
@@ -41,13 +30,13 @@ int main(int argc, char* argv[]) {
 
     // Each figure is one operation run the way a click runs it, through the window's handler guard.
     const auto clear = [log] { log->clearPane(); };
-    const qint64 formatted = bestOf3(clear, [&form, log] {
+    const qint64 formatted = timedPrepared(clear, [&form, log] {
         form.guard([log] {
             for (int i = 0; i < 5000; ++i)
                 AddFormattedLine(u"  -> Fetching size for line %1..."_qs.arg(i), QColor(0x800000), 9, false, log);
         });
     });
-    const qint64 plain = bestOf3(clear, [&form, log] {
+    const qint64 plain = timedPrepared(clear, [&form, log] {
         form.guard([log] {
             for (int i = 0; i < 5000; ++i)
                 log->appendLine(u"com.example.package%1"_qs.arg(i));
@@ -61,8 +50,8 @@ int main(int argc, char* argv[]) {
                 log->appendLine(u"line %1"_qs.arg(i));
         });
     };
-    const qint64 intoEmpty = bestOf3(clear, thousandLines);
-    const qint64 intoFull = bestOf3(
+    const qint64 intoEmpty = timedPrepared(clear, thousandLines);
+    const qint64 intoFull = timedPrepared(
         [log] {
             log->clearPane();
             QStringList many;
@@ -72,7 +61,7 @@ int main(int argc, char* argv[]) {
             QCoreApplication::processEvents();
         },
         thousandLines);
-    const qint64 paint = bestOf3([] {}, [] { gradient::paint(1246, 744); });
+    const qint64 paint = timedPrepared([] {}, [] { gradient::paint(1246, 744); });
 
     std::printf("5,000 AddFormattedLine into the visible output log: %lld ms\n", static_cast<long long>(formatted));
     std::printf("5,000 plain appends into the visible output log: %lld ms\n", static_cast<long long>(plain));

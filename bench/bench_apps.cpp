@@ -6,7 +6,6 @@
 #include "testsupport.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTextStream>
 
 #include <algorithm>
@@ -16,18 +15,6 @@
 namespace {
 
 // Best of three runs, in milliseconds; `prepare` is not timed.
-qint64 bestOf3(const std::function<void()>& prepare, const std::function<void()>& work) {
-    qint64 best = std::numeric_limits<qint64>::max();
-    for (int run = 0; run < 3; ++run) {
-        prepare();
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, timer.elapsed());
-    }
-    return best;
-}
-
 QStringList packageListing(int n) {
     QStringList lines;
     lines.reserve(n);
@@ -49,6 +36,10 @@ void report(const QString& what, qint64 ms) {
     QTextStream(stdout) << what << ": " << ms << " ms\n";
 }
 
+qint64 timedPrepared(const std::function<void()>& prepare, const std::function<void()>& work) {
+    return testsupport::bestOfThreeMs(work, prepare);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -59,19 +50,19 @@ int main(int argc, char** argv) {
     for (const int n : {2000, 4000}) {
         const QStringList output = packageListing(n);
         report(u"apps list, %1 packages from output to sorted names in the log"_qs.arg(n),
-               bestOf3([&] { form.RichEdit1->clearPane(); },
-                       [&] {
-                           QStringList cleaned;
-                           for (const QString& line : output)
-                               if (QString name = apps::readableName(line); !name.isEmpty())
-                                   cleaned.append(name);
-                           strlist::sortNoCase(cleaned);
-                           form.RichEdit1->appendLines(cleaned);
-                       }));
+               timedPrepared([&] { form.RichEdit1->clearPane(); },
+                             [&] {
+                                 QStringList cleaned;
+                                 for (const QString& line : output)
+                                     if (QString name = apps::readableName(line); !name.isEmpty())
+                                         cleaned.append(name);
+                                 strlist::sortNoCase(cleaned);
+                                 form.RichEdit1->appendLines(cleaned);
+                             }));
     }
 
     for (const int n : {1000, 2000}) {
-        report(u"ticking %1 lines"_qs.arg(n), bestOf3(
+        report(u"ticking %1 lines"_qs.arg(n), timedPrepared(
                                                   [&] {
                                                       form.RichEdit1->clearPane();
                                                       form.RichEdit1->appendLines(names(n));
@@ -86,7 +77,7 @@ int main(int argc, char** argv) {
 
     for (const int n : {1000, 2000}) {
         report(u"transfer of %1 ticked lines into a group, with its sort"_qs.arg(n),
-               bestOf3(
+               timedPrepared(
                    [&] {
                        form.RichEdit1->clearPane();
                        form.RichEdit1->appendLines(names(n, u"✔ "_qs));
@@ -110,7 +101,7 @@ int main(int argc, char** argv) {
         }
         QByteArray rtf;
         report(u"RTF export of a %1-line pane"_qs.arg(n),
-               bestOf3([] {}, [&] { rtf = rtf::fromDocument(*pane.document()); }));
+               timedPrepared([] {}, [&] { rtf = rtf::fromDocument(*pane.document()); }));
     }
     return 0;
 }

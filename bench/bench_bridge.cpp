@@ -1,8 +1,9 @@
 // The command runner reading a large output, against cat writing the same file to /dev/null.
 #include "bridge/runner.h"
 
+#include "testsupport.h"
+
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -12,18 +13,6 @@
 #include <functional>
 
 namespace {
-
-qint64 bestOf3(const std::function<void()>& work) {
-    qint64 best = -1;
-    for (int run = 0; run < 3; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        const qint64 ms = timer.elapsed();
-        best = best < 0 ? ms : std::min(best, ms);
-    }
-    return best;
-}
 
 QString makeOutput(const QTemporaryDir& dir, int lines) {
     const QString path = dir.filePath(QStringLiteral("out%1.txt").arg(lines));
@@ -45,8 +34,9 @@ int main(int argc, char* argv[]) {
         const QString path = makeOutput(dir, lines);
         const qint64 size = QFile(path).size();
         qsizetype got = 0;
-        const qint64 runner = bestOf3([&] { got = bridge::runCommandLine(u"cat '"_qs + path + u'\'').size(); });
-        const qint64 cat = bestOf3([&] {
+        const qint64 runner =
+            testsupport::bestOfThreeMs([&] { got = bridge::runCommandLine(u"cat '"_qs + path + u'\'').size(); });
+        const qint64 cat = testsupport::bestOfThreeMs([&] {
             QProcess::execute(QStringLiteral("/bin/sh"),
                               {QStringLiteral("-c"), u"cat '"_qs + path + u"' >/dev/null"_qs});
         });

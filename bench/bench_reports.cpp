@@ -6,7 +6,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -32,19 +31,6 @@ QStringList outputOfSize(const char* slug, qsizetype bytes) {
     return strlist::fromText(text);
 }
 
-qint64 bestOfThree(const std::function<void()>& run) {
-    qint64 best = -1;
-    for (int i = 0; i < 3; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        run();
-        const qint64 ms = timer.elapsed();
-        if (best < 0 || ms < best)
-            best = ms;
-    }
-    return best;
-}
-
 void report(const char* what, qint64 ms) {
     std::printf("%s: %lld ms\n", what, static_cast<long long>(ms));
 }
@@ -57,10 +43,11 @@ int main(int argc, char** argv) {
     reports::RawOutputs big;
     for (std::size_t i = 0; i < big.size(); ++i)
         big[i] = outputOfSize(Slugs[i], 2 * 1024 * 1024);
-    report("RAW dump assembly of six 2 MB outputs, Essentials off",
-           bestOfThree([&] { strlist::fileBytes(reports::AssembleRawDump(big, [] { return false; })); }));
+    report("RAW dump assembly of six 2 MB outputs, Essentials off", testsupport::bestOfThreeMs([&] {
+               strlist::fileBytes(reports::AssembleRawDump(big, [] { return false; }));
+           }));
     report("RAW dump assembly of six 2 MB outputs, Essentials on",
-           bestOfThree([&] { strlist::fileBytes(reports::AssembleRawDump(big, [] { return true; })); }));
+           testsupport::bestOfThreeMs([&] { strlist::fileBytes(reports::AssembleRawDump(big, [] { return true; })); }));
 
     reports::RawOutputs normal;
     for (std::size_t i = 0; i < normal.size(); ++i)
@@ -81,8 +68,8 @@ int main(int argc, char** argv) {
                                   strlist::fileBytes(category.lines));
     };
     report("CSV export (Excel) of a 10 MB RAW dump, read to files written",
-           bestOfThree([&] { exportAll(u","_qs, u"_Excel"_qs); }));
+           testsupport::bestOfThreeMs([&] { exportAll(u","_qs, u"_Excel"_qs); }));
     report("CSV export (LibreOffice) of a 10 MB RAW dump, read to files written",
-           bestOfThree([&] { exportAll(u";"_qs, u"_LibreOffice"_qs); }));
+           testsupport::bestOfThreeMs([&] { exportAll(u";"_qs, u"_LibreOffice"_qs); }));
     return 0;
 }

@@ -2,29 +2,14 @@
 #include "storage/dftable.h"
 #include "storage/sizes.h"
 
+#include "testsupport.h"
+
 #include <QApplication>
-#include <QElapsedTimer>
 
 #include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <limits>
-
-namespace {
-
-// Best of three runs, in milliseconds.
-qint64 bestOfThree(const std::function<void()>& run) {
-    qint64 best = std::numeric_limits<qint64>::max();
-    for (int i = 0; i < 3; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        run();
-        best = std::min(best, timer.elapsed());
-    }
-    return best;
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -36,7 +21,7 @@ int main(int argc, char** argv) {
     // The output log as the window sets it up, without undo.
     TextPane pane;
     pane.setUndoRedoEnabled(false);
-    const qint64 table = bestOfThree([&] {
+    const qint64 table = testsupport::bestOfThreeMs([&] {
         ShowDFOutput(dfLines, &pane);
         // The next line written brings the caret into view, which lays out the whole table.
         pane.appendLine(QString());
@@ -46,7 +31,7 @@ int main(int argc, char** argv) {
     const QStringList sizes{u"0"_qs,    u"512"_qs, u"4.0K"_qs, u"1.5G"_qs, u"1,5G"_qs,
                             u"2.3T"_qs, u"-1K"_qs, u"12X"_qs,  u"du:"_qs,  u" 16k "_qs};
     qint64 sink = 0;
-    const qint64 parsing = bestOfThree([&] {
+    const qint64 parsing = testsupport::bestOfThreeMs([&] {
         for (int i = 0; i < 1000000; ++i)
             sink += ConvertSizeToBytes(sizes[i % sizes.size()]);
     });

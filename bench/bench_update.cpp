@@ -6,27 +6,12 @@
 #include "update/update.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 
 #include <algorithm>
 #include <cstdio>
 #include <functional>
 
-namespace {
-
-qint64 bestOf3(const std::function<void()>& work) {
-    qint64 best = -1;
-    for (int run = 0; run < 3; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        const qint64 ms = timer.elapsed();
-        best = best < 0 ? ms : std::min(best, ms);
-    }
-    return best;
-}
-
-} // namespace
+namespace {} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -35,21 +20,22 @@ int main(int argc, char* argv[]) {
     stub.setBody("2.0.16");
     const QString path = QString::fromLatin1(update::VersionPath);
 
-    std::printf("100 version fetches from 127.0.0.1: %lld ms\n", static_cast<long long>(bestOf3([&] {
+    std::printf("100 version fetches from 127.0.0.1: %lld ms\n", static_cast<long long>(testsupport::bestOfThreeMs([&] {
                     for (int i = 0; i < 100; ++i)
                         update::httpGet(QStringLiteral("127.0.0.1"), stub.port(), path, false);
                 })));
-    std::printf("20 windows created with the update check: %lld ms\n", static_cast<long long>(bestOf3([&] {
+    std::printf("20 windows created with the update check: %lld ms\n",
+                static_cast<long long>(testsupport::bestOfThreeMs([&] {
                     for (int i = 0; i < 20; ++i)
                         TForm13 form(stub.server());
                 })));
     stub.setBody(QByteArray(64 * 1024, '7'));
-    std::printf("100 fetches of a 64 KiB answer: %lld ms\n", static_cast<long long>(bestOf3([&] {
+    std::printf("100 fetches of a 64 KiB answer: %lld ms\n", static_cast<long long>(testsupport::bestOfThreeMs([&] {
                     for (int i = 0; i < 100; ++i)
                         update::httpGet(QStringLiteral("127.0.0.1"), stub.port(), path, false);
                 })));
     int newer = 0;
-    std::printf("1000000 version comparisons: %lld ms\n", static_cast<long long>(bestOf3([&] {
+    std::printf("1000000 version comparisons: %lld ms\n", static_cast<long long>(testsupport::bestOfThreeMs([&] {
                     for (int i = 0; i < 1000000; ++i)
                         newer += update::isNewerVersion(i % 2 ? u"2.0.100" : u"2.0.9", u"2.0.15") ? 1 : 0;
                 })));
