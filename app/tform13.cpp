@@ -1,12 +1,12 @@
 #include "app/tform13.h"
 
 #include "app/errors.h"
+#include "app/fonts.h"
 #include "app/panel.h"
 #include "app/textpane.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QRadioButton>
 #include <QScreen>
@@ -21,12 +21,7 @@ constexpr int ClientHeight = 744;
 
 // Segoe UI 8 pt where installed, the system's sans-serif otherwise.
 QFont windowFont() {
-    QFont font = QFontDatabase::hasFamily(u"Segoe UI"_qs) ? QFont(u"Segoe UI"_qs)
-                                                          : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setPointSize(8);
-    font.setWeight(QFont::Normal);
-    font.setItalic(false);
-    return font;
+    return installedFontOr(u"Segoe UI"_qs, QFontDatabase::GeneralFont, 8);
 }
 
 template <typename W> W* place(W* widget, const char* name, int left, int top, int width, int height) {

@@ -3,7 +3,7 @@
 # Usage: scripts/install-deps.sh [build|test]   (test adds what the test suite and screenshots use)
 set -eu
 
-build_pkgs="cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core"
+build_pkgs="cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core fonts-noto-color-emoji"
 test_pkgs="clang-format adb xvfb xdotool imagemagick xclip libreoffice-writer-nogui"
 
 pkgs=$build_pkgs

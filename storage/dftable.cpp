@@ -1,5 +1,6 @@
 #include "storage/dftable.h"
 
+#include "app/fonts.h"
 #include "app/strlist.h"
 #include "app/textpane.h"
 #include "app/tform13.h"
@@ -8,7 +9,6 @@
 #include "storage/parsing.h"
 
 #include <QCheckBox>
-#include <QFontDatabase>
 #include <QTextCursor>
 
 namespace {
@@ -98,12 +98,7 @@ QStringList dfTableLines(const QStringList& rawLines) {
 }
 
 QFont dfTableFont() {
-    QFont font = QFontDatabase::hasFamily(u"Consolas"_qs) ? QFont(u"Consolas"_qs)
-                                                          : QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSize(10);
-    font.setWeight(QFont::Normal);
-    font.setItalic(false);
-    return font;
+    return installedFontOr(u"Consolas"_qs, QFontDatabase::FixedFont, 10);
 }
 
 } // namespace storage
