@@ -132,13 +132,15 @@ void TextPane::replaceSelection(const QString& text) {
     moveCaret(cursor);
 }
 
-void TextPane::insertAtEnd(const QString& text) {
+void TextPane::insertAtEnd(const QString& lines) {
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
-    // Only the editable groups pane can end without a line break: end its last line first.
+    // Only the editable groups pane can end without a line break. There the appended line break ends the
+    // user's last line and the new lines follow it, themselves without a final break.
     if (document()->lastBlock().length() > 1)
-        cursor.insertText(u"\n"_qs, insertionFormat_);
-    cursor.insertText(text, insertionFormat_);
+        cursor.insertText(u'\n' + lines, insertionFormat_);
+    else
+        cursor.insertText(lines + u'\n', insertionFormat_);
     moveCaret(cursor);
 }
 
@@ -150,14 +152,14 @@ void TextPane::moveCaret(const QTextCursor& cursor) {
 }
 
 void TextPane::appendLine(const QString& text) {
-    insertAtEnd(withBreaks(text) + u'\n');
+    insertAtEnd(withBreaks(text));
     scrollToEndLater();
 }
 
 void TextPane::appendLines(const QStringList& lines) {
     if (lines.isEmpty())
         return;
-    insertAtEnd(withBreaks(lines.join(u'\n')) + u'\n');
+    insertAtEnd(withBreaks(lines.join(u'\n')));
     scrollToEndLater();
 }
 

@@ -44,7 +44,8 @@ public:
     void replaceSelection(const QString& text);
 
     // Plain append: the text as a new last line with the insertion attributes in force, whatever the
-    // selection; the caret ends at the end and the pane scrolls to its last line.
+    // selection; the caret ends at the end and the pane scrolls to its last line. When the last line has
+    // no line break (the user typed it), the append's line break ends that line and the text follows.
     void appendLine(const QString& text);
     void appendLines(const QStringList& lines);
     // Empties the pane; insertion attributes return to the pane's font; caret at 0.
@@ -74,7 +75,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    void insertAtEnd(const QString& text);
+    void insertAtEnd(const QString& lines);
     void moveCaret(const QTextCursor& cursor);
     void scrollToEndLater();
 

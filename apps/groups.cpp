@@ -75,19 +75,6 @@ int consumeTicks(TextPane* log, bool move, const QTextCharFormat& untickedFormat
     return caret;
 }
 
-// The blank line that separates a new group from the text above it. A last line the user left without a
-// line break is only ended, so the header follows it directly.
-void separateFromAbove(TextPane* pane) {
-    const QTextDocument* doc = pane->document();
-    if (doc->lastBlock().length() > 1) {
-        QTextCursor cursor(pane->document());
-        cursor.movePosition(QTextCursor::End);
-        cursor.insertText(u"\n"_qs, pane->insertionFormat());
-        return;
-    }
-    pane->appendLine(QString());
-}
-
 } // namespace
 
 namespace apps {
@@ -149,8 +136,10 @@ void TForm13::RichEdit2DblClick(QObject* Sender) {
     const QString GroupHeader = apps::groupHeader(NewGroupName) + u"\r\n"_qs;
 
     TextPane* groups = RichEdit2;
+    // A blank line separates the new group from the text above; after a last line typed without a line
+    // break, the append only ends that line.
     if (groups->lineCount() > 0)
-        separateFromAbove(groups);
+        groups->appendLine(QString());
     groups->setSelection(groups->textLength(), 0);
     groups->setInsertionFormat(QColor(HeaderColor), HeaderSize, true);
     groups->replaceSelection(GroupHeader);

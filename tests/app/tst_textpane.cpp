@@ -109,6 +109,11 @@ private Q_SLOTS:
         pane.replaceSelection(u"typed"_qs);
         pane.appendLine(u"added"_qs);
         QCOMPARE(pane.lines(), (QStringList{u"typed"_qs, u"added"_qs}));
+        QCOMPARE(pane.toPlainText(), u"typed\nadded"_qs);
+        pane.appendLine(QString()); // an empty append only ends the last line
+        QCOMPARE(pane.toPlainText(), u"typed\nadded\n"_qs);
+        pane.appendLines({u"x"_qs, u"y"_qs});
+        QCOMPARE(pane.toPlainText(), u"typed\nadded\nx\ny\n"_qs);
     }
 
     void splitting_data() {
