@@ -30,16 +30,6 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
-// Every file below a folder, relative to it.
-QStringList filesBelow(const QString& folder) {
-    QStringList found;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        found.append(QDir(folder).relativeFilePath(it.next()));
-    found.sort();
-    return found;
-}
-
 // Number of fields of a CSV line as a spreadsheet splits it (RFC 4180 quoting).
 int fieldCount(const QString& line, QChar separator) {
     int fields = 1;
@@ -87,7 +77,7 @@ private Q_SLOTS:
         for (const QString& name : StandardFiles)
             expectedFiles.append(u"DeviceInfoHW_"_qs + name + suffix + u".csv"_qs);
         expectedFiles.sort();
-        QCOMPARE(filesBelow(out.path()), expectedFiles);
+        QCOMPARE(testsupport::filesBelow(out.path()), expectedFiles);
 
         QStringList battery{u"Category,Sensor,Value"_qs,
                             u"Battery,Current Battery Service state,"_qs,
@@ -207,7 +197,7 @@ private Q_SLOTS:
         QCOMPARE(looks[2].color, QColor(0xFF0000));
         QVERIFY(looks[2].bold);
         QVERIFY(QDir(home.outputFolder()).exists());
-        QCOMPARE(filesBelow(home.outputFolder()), QStringList());
+        QCOMPARE(testsupport::filesBelow(home.outputFolder()), QStringList());
 
         click(form.RadioButtonFR);
         click(panelOf(form, suffix));
@@ -224,7 +214,8 @@ private Q_SLOTS:
         testsupport::useProfile(u"nophone"_qs);
         TForm13 form(testsupport::quietUpdateServer());
         click(panelOf(form, suffix));
-        QCOMPARE(filesBelow(home.path()), QStringList{u"Desktop/Telvane/DeviceInfoHW_Complete_Raw.txt"_qs});
+        QCOMPARE(testsupport::filesBelow(home.path()),
+                 QStringList{u"Desktop/Telvane/DeviceInfoHW_Complete_Raw.txt"_qs});
         QCOMPARE(form.RichEdit1->lines().last(), u"Connection failed: No device found. Check ADB instructions."_qs);
         QCOMPARE(dialogs.shown().size(), 0);
     }
@@ -245,14 +236,14 @@ private Q_SLOTS:
         writeBytes(battery, "old battery");
         writeBytes(props, "old properties");
         QVERIFY(out.mkpath(u"DeviceInfoHW_SENSORS"_qs + suffix + u".csv/x"_qs));
-        const QStringList before = filesBelow(out.path());
+        const QStringList before = testsupport::filesBelow(out.path());
 
         click(panelOf(form, suffix));
         QCOMPARE(dialogs.errors().size(), 1);
         QVERIFY2(dialogs.errors()[0].startsWith(u"Cannot write file \""_qs +
                                                 QDir::toNativeSeparators(out.filePath(u"DeviceInfoHW_SENSORS"_qs))),
                  qPrintable(dialogs.errors()[0]));
-        QCOMPARE(filesBelow(out.path()), before);
+        QCOMPARE(testsupport::filesBelow(out.path()), before);
         QVERIFY(readBytes(battery).startsWith("\xEF\xBB\xBF"
                                               "Category"));
         QCOMPARE(readBytes(props), QByteArray("old properties"));
@@ -289,7 +280,7 @@ private Q_SLOTS:
             u"Desktop/Telvane/DeviceInfoHW_C__Windows_x%1.csv"_qs.arg(suffix),
             u"Desktop/Telvane/DeviceInfoHW_a__b______%1.csv"_qs.arg(suffix),
         };
-        const QStringList found = filesBelow(home.path());
+        const QStringList found = testsupport::filesBelow(home.path());
         QCOMPARE(found.size(), expected.size() + 1);
         for (const QString& name : expected)
             QVERIFY2(found.contains(name), qPrintable(name));

@@ -29,16 +29,6 @@ QStringList recordedOutput(const QString& slug) {
     return strlist::fromText(QString::fromUtf8(testsupport::dataBytes(u"profiles/modern/"_qs + slug + u".out"_qs)));
 }
 
-// Every file below a folder, relative to it.
-QStringList filesBelow(const QString& folder) {
-    QStringList found;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        found.append(QDir(folder).relativeFilePath(it.next()));
-    found.sort();
-    return found;
-}
-
 } // namespace
 
 class TestRawDump : public QObject {
@@ -297,12 +287,12 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write("keep me");
         }
-        const QStringList before = filesBelow(home.path());
+        const QStringList before = testsupport::filesBelow(home.path());
         TForm13 form(testsupport::quietUpdateServer());
         click(form.PanelRawDump);
         QCOMPARE(dialogs.errors().size(), 1);
         QVERIFY2(dialogs.errors()[0].startsWith(error), qPrintable(dialogs.errors()[0]));
-        QCOMPARE(filesBelow(home.path()), before);
+        QCOMPARE(testsupport::filesBelow(home.path()), before);
         QVERIFY(!form.RichEdit1->lines().last().startsWith(u"Complete RAW dump"_qs));
         if (!blocker.endsWith(u'/')) {
             QFile file(root.filePath(blocker));

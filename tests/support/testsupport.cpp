@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTcpSocket>
@@ -23,6 +24,15 @@ QByteArray dataBytes(const QString& relative) {
     if (!file.open(QIODevice::ReadOnly))
         qFatal("missing test data %s", qPrintable(relative));
     return file.readAll();
+}
+
+QStringList filesBelow(const QString& folder) {
+    QStringList found;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found.append(QDir(folder).relativeFilePath(it.next()));
+    found.sort();
+    return found;
 }
 
 FreshHome::FreshHome() : oldHome_(qgetenv("HOME")) {

@@ -21,6 +21,8 @@ namespace testsupport {
 QString dataPath(const QString& relative);
 // Reads a file of tests/data whole.
 QByteArray dataBytes(const QString& relative);
+// Every file below a folder, hidden ones too, relative to it and sorted.
+QStringList filesBelow(const QString& folder);
 
 // A fresh, empty HOME for one test: the desktop (and so the output folder) lives inside it.
 class FreshHome {
