@@ -5,7 +5,6 @@
 #include "testsupport.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QRadioButton>
 #include <QTest>
