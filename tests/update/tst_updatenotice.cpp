@@ -178,7 +178,7 @@ private Q_SLOTS:
         clock.start();
         TForm13 form(stub.server());
         const qint64 waited = clock.elapsed();
-        QVERIFY2(waited >= 9800 && waited < 11500, QByteArray::number(waited).constData());
+        QVERIFY2(waited >= 9800 && waited < 12500, QByteArray::number(waited).constData());
         expectFailedStart(form, u"Update check: no complete answer from http://127.0.0.1:%1/Softwares/Telvane/"
                                 "Version.txt within 10 seconds."_qs.arg(stub.port()));
     }
