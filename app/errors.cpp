@@ -1,6 +1,8 @@
 #include "app/errors.h"
 
+#include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 
 QString errorReportText(const QString& message) {
@@ -9,14 +11,38 @@ QString errorReportText(const QString& message) {
     return message + u'.';
 }
 
+QString outsideText(QStringView text) {
+    constexpr qsizetype Longest = 300;
+    if (text.size() <= Longest)
+        return text.toString();
+    // A surrogate pair is not cut in two.
+    const qsizetype cut = text[Longest - 1].isHighSurrogate() ? Longest - 1 : Longest;
+    return text.left(cut).toString() + u'…';
+}
+
 namespace dialogs {
 
 namespace {
+
 Responder& responder() {
     static Responder r;
     return r;
 }
+
 const QString AppTitle = QStringLiteral("Telvane");
+
+void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
+    QMessageBox box(icon, AppTitle, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+// The input dialog's prompt is a label that would take markup for rich text; ours is always plain.
+void makeLabelsPlain(QInputDialog& dialog) {
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
+}
+
 } // namespace
 
 void setResponder(Responder r) {
@@ -25,29 +51,66 @@ void setResponder(Responder r) {
 
 void showError(QWidget* parent, const QString& text) {
     if (responder()) {
-        responder()({Kind::Error, AppTitle, text, {}});
+        responder()({Kind::Error, AppTitle, text, {}, {}});
         return;
     }
-    QMessageBox::critical(parent, AppTitle, text);
+    showBox(parent, QMessageBox::Critical, text);
 }
 
 void showMessage(QWidget* parent, const QString& text) {
     if (responder()) {
-        responder()({Kind::Message, AppTitle, text, {}});
+        responder()({Kind::Message, AppTitle, text, {}, {}});
         return;
     }
-    QMessageBox::information(parent, AppTitle, text);
+    showBox(parent, QMessageBox::Information, text);
 }
 
 QString askText(QWidget* parent, const QString& caption, const QString& prompt, const QString& defaultText) {
-    QString answer;
     if (responder()) {
-        answer = responder()({Kind::TextInput, caption, prompt, defaultText});
+        const QString answer = responder()({Kind::TextInput, caption, prompt, defaultText, {}});
         return answer.isNull() ? defaultText : answer;
     }
-    bool ok = false;
-    answer = QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, defaultText, &ok);
-    return ok ? answer : defaultText;
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultText);
+    makeLabelsPlain(dialog);
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : defaultText;
+}
+
+int chooseItem(QWidget* parent, const QString& text, const QStringList& items) {
+    if (responder()) {
+        const QString answer = responder()({Kind::Choice, AppTitle, text, {}, items});
+        return answer.isNull() ? -1 : int(items.indexOf(answer));
+    }
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(AppTitle);
+    dialog.setLabelText(text);
+    dialog.setOption(QInputDialog::UseListViewForComboBoxItems);
+    dialog.setComboBoxEditable(false);
+    dialog.setComboBoxItems(items);
+    if (!items.isEmpty())
+        dialog.setTextValue(items.first());
+    makeLabelsPlain(dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return -1;
+    return int(items.indexOf(dialog.textValue()));
+}
+
+bool askYesNo(QWidget* parent, const QString& text) {
+    if (responder())
+        return !responder()({Kind::Question, AppTitle, text, {}, {}}).isNull();
+    QMessageBox box(QMessageBox::Question, AppTitle, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString openFileName(QWidget* parent, const QString& caption, const QString& folder, const QStringList& filters) {
+    if (responder())
+        return responder()({Kind::OpenFile, caption, {}, folder, filters});
+    const QString path = QFileDialog::getOpenFileName(parent, caption, folder, filters.join(u";;"));
+    return path.isEmpty() ? QString() : path;
 }
 
 } // namespace dialogs

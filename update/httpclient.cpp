@@ -45,7 +45,7 @@ QUrl versionUrl(const QString& host, quint16 port, const QString& path) {
 
 QString statusText(const QNetworkReply& reply, int status) {
     const QString reason = reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().trimmed();
-    return reason.isEmpty() ? QString::number(status) : QString::number(status) + u' ' + reason;
+    return reason.isEmpty() ? QString::number(status) : QString::number(status) + u' ' + outsideText(reason);
 }
 
 } // namespace
@@ -113,8 +113,8 @@ QString httpGet(const QString& host, quint16 port, const QString& path, bool lan
 
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (status.isValid() && status.toInt() / 100 == 3)
-        throw TelvaneError(msg::Redirected.in(langFR).arg(where, statusText(*reply, status.toInt()),
-                                                          QString::fromLatin1(reply->rawHeader("Location"))));
+        throw TelvaneError(msg::Redirected.in(langFR).arg(
+            where, statusText(*reply, status.toInt()), outsideText(QString::fromLatin1(reply->rawHeader("Location")))));
     if (status.isValid() && status.toInt() / 100 != 2)
         throw TelvaneError(msg::ErrorStatus.in(langFR).arg(where, statusText(*reply, status.toInt())));
     if (timedOut)
@@ -122,7 +122,7 @@ QString httpGet(const QString& host, quint16 port, const QString& path, bool lan
     if (tooLong)
         throw TelvaneError(msg::TooLong.in(langFR).arg(where).arg(MaxBodyBytes));
     if (reply->error() != QNetworkReply::NoError)
-        throw TelvaneError(msg::Unreachable.in(langFR).arg(where, reply->errorString()));
+        throw TelvaneError(msg::Unreachable.in(langFR).arg(where, outsideText(reply->errorString())));
     return decodeBody(body, reply->rawHeader("Content-Type"));
 }
 

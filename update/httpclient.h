@@ -13,6 +13,7 @@ inline constexpr int RequestTimeoutMs = 10'000;
 // excluded, until the answer is complete. Returns the body decoded with decodeBody. Every failure throws
 // a TelvaneError worded in French when langFR holds: no connection, unknown host, an error status, a
 // redirection (never followed), a body longer than MaxBodyBytes, no complete answer within RequestTimeoutMs.
+// What the server wrote into such a message (reason phrase, Location) is cut as outside text.
 QString httpGet(const QString& host, quint16 port, const QString& path, bool langFR);
 
 // The body as text, in the charset its Content-Type declares; ISO-8859-1 when it declares none, or one

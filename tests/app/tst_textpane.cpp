@@ -168,6 +168,12 @@ private Q_SLOTS:
         QFETCH(QString, shown);
         QCOMPARE(errorReportText(message), shown);
     }
+
+    void outsideTextIsCutAt300() {
+        QCOMPARE(outsideText(QString(300, u'x')), QString(300, u'x'));
+        QCOMPARE(outsideText(QString(301, u'x')), QString(300, u'x') + u"…"_qs);
+        QCOMPARE(outsideText(QString(299, u'x') + u"😀😀"_qs), QString(299, u'x') + u"…"_qs);
+    }
 };
 
 QTEST_MAIN(TestTextPane)

@@ -50,9 +50,18 @@ QString FreshHome::outputFolder() const {
 }
 
 DialogRecorder::DialogRecorder() {
+    setEnabled(true);
+}
+
+void DialogRecorder::setEnabled(bool enabled) {
+    if (!enabled) {
+        dialogs::setResponder({});
+        return;
+    }
     dialogs::setResponder([this](const dialogs::Request& request) {
         shown_.append(request);
-        if (request.kind == dialogs::Kind::TextInput && !answers_.isEmpty())
+        const bool asks = request.kind != dialogs::Kind::Error && request.kind != dialogs::Kind::Message;
+        if (asks && !answers_.isEmpty())
             return answers_.takeFirst();
         return QString();
     });

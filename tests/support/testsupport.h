@@ -40,7 +40,7 @@ private:
 };
 
 // Answers every modal dialog instead of a person while it lives, and remembers what was shown.
-// Text dialogs get the queued answers in order (a null QString is Cancel), then Cancel.
+// Dialogs that ask get the queued answers in order (a null QString is Cancel or No), then Cancel or No.
 class DialogRecorder {
 public:
     DialogRecorder();
@@ -51,6 +51,8 @@ public:
     const QList<dialogs::Request>& shown() const { return shown_; }
     QStringList errors() const;
     void clear() { shown_.clear(); }
+    // Steps aside so that a test can drive a real dialog, and comes back.
+    void setEnabled(bool enabled);
 
 private:
     QList<dialogs::Request> shown_;

@@ -4,7 +4,9 @@
 #include "testsupport.h"
 #include "update/update.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -169,6 +171,30 @@ private Q_SLOTS:
         TForm13 form(server);
         expectFailedStart(form, u"Update check: cannot get http://127.0.0.1:%1/Softwares/Telvane/Version.txt: "
                                 "Connection refused."_qs.arg(server.port));
+    }
+
+    void serverTextInTheErrorBoxIsPlainAndCapped() {
+        HttpStub stub;
+        stub.setResponse("HTTP/1.1 302 " + QByteArray(2048, 'r') +
+                         "\r\nLocation: <a href=\"http://example.invalid/x\">Download</a>\r\n"
+                         "Content-Length: 0\r\nConnection: close\r\n\r\n");
+        Qt::TextFormat format = Qt::RichText;
+        QString text;
+        QTimer watcher;
+        connect(&watcher, &QTimer::timeout, this, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                format = box->textFormat();
+                text = box->text();
+                box->done(QMessageBox::Ok);
+            }
+        });
+        watcher.start(20);
+        dialogs.setEnabled(false);
+        TForm13 form(stub.server());
+        dialogs.setEnabled(true);
+        QCOMPARE(format, Qt::PlainText);
+        QVERIFY2(text.contains(u"<a href=\"http://example.invalid/x\">Download</a>"_qs), qPrintable(text));
+        QVERIFY2(text.contains(QString(300, u'r') + u"…"_qs) && !text.contains(QString(301, u'r')), qPrintable(text));
     }
 
     void silentServerHoldsStartUpTenSeconds() {
