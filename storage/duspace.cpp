@@ -52,16 +52,22 @@ bool findDuSize(const QStringList& lines, QString& SizeStr) {
     SizeStr.clear();
     for (const QString& raw : lines) {
         const QString line = strlist::trim(raw);
-        // du names a folder it may not read on a line of its own; a command that could not start at all
-        // gives the runner's own line, which names the adb path.
-        if (!line.contains(u'/') || strlist::startsWithNoCase(line, u"du: ") || line.startsWith(u"ERROR: "))
+        // du names a folder it may not read on a line of its own.
+        if (!line.contains(u'/') || strlist::startsWithNoCase(line, u"du: "))
             continue;
         const QStringList fields = splitTokens(line, Separators::BlankOrControl);
         if (fields.size() < 2)
             continue;
-        SizeStr = fields.first();
-        if (!SizeStr.contains(u'/'))
+        if (fields.first().contains(u'/')) {
+            SizeStr = fields.first();
+            continue;
+        }
+        // Every size du prints starts with a digit. adb's own complaints ("adb: no devices/emulators
+        // found", "error: device offline") and the runner's "ERROR: ..." line are no size.
+        if (const QChar first = fields.first().front(); first >= u'0' && first <= u'9') {
+            SizeStr = fields.first();
             return true;
+        }
     }
     return false;
 }

@@ -120,6 +120,9 @@ private Q_SLOTS:
         QTest::newRow("runner could not start")
             << QStringList{u"ERROR: CreateProcess failed for: \"/opt/adb\" shell du -sh /data/app"_qs} << false
             << QString();
+        for (const char* adbSays : {"adb: no devices/emulators found", "error: no devices/emulators found",
+                                    "error: device offline", "adb: device 'TLV0A1B2C3D4' not found", "error: closed/x"})
+            QTest::newRow(adbSays) << QStringList{QString::fromUtf8(adbSays)} << false << QString();
         QTest::newRow("empty output") << QStringList() << false << QString();
         QTest::newRow("blank lines") << QStringList{QString(), u"  \t"_qs} << false << QString();
     }
@@ -165,6 +168,10 @@ private Q_SLOTS:
             << testsupport::dataPath(u"storage/profiles/dumedia"_qs) << true
             << QStringList{Refused, u"4.0K"_qs, Refused, u"2,5M"_qs, u"3.0M"_qs}
             << QStringList{u"0 o"_qs, u"5,5 Mo"_qs, u"Total (Médias): **5,5 Mo**"_qs} << false;
+        QTest::newRow("phone gone during the runs")
+            << testsupport::dataPath(u"storage/profiles/dudropped"_qs) << false
+            << QStringList{Refused, Refused, Refused, Refused, Refused}
+            << QStringList{u"0 o"_qs, u"0 o"_qs, u"Total (Apps + Media): **0 o**"_qs} << true;
         QTest::newRow("every folder 0") << testsupport::dataPath(u"storage/profiles/duzero"_qs) << false
                                         << QStringList{u"0"_qs, u"0"_qs, u"0"_qs, u"0"_qs, u"0"_qs}
                                         << QStringList{u"0 o"_qs, u"0 o"_qs, u"Total (Apps + Media): **0 o**"_qs}
