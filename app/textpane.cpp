@@ -223,5 +223,8 @@ void TextPane::contextMenuEvent(QContextMenuEvent* event) {
 
 void AddFormattedLine(const QString& Text, QColor Color, int FontSize, bool Bold, TextPane* RichEdit) {
     RichEdit->setInsertionFormat(Color, FontSize, Bold);
+    // The log is the only record of the session: what the user selected in it stays, the line goes after it.
+    if (const int length = RichEdit->selectionLength(); length > 0)
+        RichEdit->setSelection(RichEdit->selectionStart() + length, 0);
     RichEdit->replaceSelection(Text + u"\r\n"_qs);
 }

@@ -84,6 +84,6 @@ private:
     bool scrollPending_ = false;
 };
 
-// Writes Text and a line break at the pane's selection in the given colour, size and weight; these stay
-// the pane's insertion attributes afterwards.
+// Writes Text and a line break at the end of the pane's selection (selected text stays) in the given
+// colour, size and weight; these stay the pane's insertion attributes afterwards.
 void AddFormattedLine(const QString& Text, QColor Color, int FontSize, bool Bold, TextPane* RichEdit);

@@ -27,13 +27,13 @@ private Q_SLOTS:
         }
     }
 
-    void formattedLineReplacesSelectionButPlainAppendGoesToEnd() {
+    void formattedLineKeepsTheSelectionAndPlainAppendGoesToEnd() {
         TextPane pane;
         pane.appendLines({u"alpha"_qs, u"beta"_qs, u"gamma"_qs});
         pane.setSelection(pane.lineStart(1), 4); // "beta"
         AddFormattedLine(u"NEW"_qs, QColor(0xFF0000), 10, false, &pane);
         pane.appendLine(u"tail"_qs);
-        QCOMPARE(pane.lines(), (QStringList{u"alpha"_qs, u"NEW"_qs, u""_qs, u"gamma"_qs, u"tail"_qs}));
+        QCOMPARE(pane.lines(), (QStringList{u"alpha"_qs, u"betaNEW"_qs, u""_qs, u"gamma"_qs, u"tail"_qs}));
         QCOMPARE(pane.selectionStart(), pane.textLength());
     }
 
