@@ -46,9 +46,16 @@ void insertLinesAfter(QTextDocument* doc, int after, const QList<PaneLine>& line
     cursor.endEditBlock();
 }
 
-// Removes (move mode) or unticks (copy mode) every ticked line of the log, from the bottom up so that the
-// lines still to visit keep their numbers. Returns where the caret belongs afterwards: at the start of the
-// line that followed the topmost ticked line; -1 when no line was ticked.
+// The name a ticked log line brings into a group: empty when it brings none, and a heading such as
+// "--- Third-Party Apps ---" is no name, or it would become a group of its own there.
+QString transferredName(QStringView line) {
+    QString name = apps::nameOfTickedLine(line.sliced(apps::CheckedChar.size()));
+    return apps::isGroupHeader(name) ? QString() : name;
+}
+
+// Removes (move mode) the ticked lines that brought a name and unticks every other ticked line of the log,
+// from the bottom up so that the lines still to visit keep their numbers. Returns where the caret belongs
+// afterwards: at the start of the line that followed the topmost ticked line; -1 when no line was ticked.
 int consumeTicks(TextPane* log, bool move, const QTextCharFormat& untickedFormat) {
     QTextDocument* doc = log->document();
     const int lineCount = log->lineCount();
@@ -62,7 +69,7 @@ int consumeTicks(TextPane* log, bool move, const QTextCharFormat& untickedFormat
             const int start = block.position();
             cursor.setPosition(start);
             cursor.setPosition(qMin(start + block.length(), doc->characterCount() - 1), QTextCursor::KeepAnchor);
-            if (move) {
+            if (move && !transferredName(line).isEmpty()) {
                 cursor.removeSelectedText();
             } else {
                 cursor.insertText(line.sliced(apps::CheckedChar.size()) + u'\n', untickedFormat);
@@ -175,11 +182,11 @@ void TForm13::RichEdit2ContextPopup(QObject* Sender, bool& Handled) {
     for (const QString& line : log->lines()) {
         if (!line.startsWith(apps::CheckedChar))
             continue;
-        ++CheckedCount;
         // Every name counts, dotted or not: the apps list's readable names mostly have no dot.
-        if (QString PackageName = apps::nameOfTickedLine(QStringView(line).sliced(apps::CheckedChar.size()));
-            !PackageName.isEmpty())
+        if (QString PackageName = transferredName(line); !PackageName.isEmpty()) {
+            ++CheckedCount;
             PackagesToCopy.append(std::move(PackageName));
+        }
     }
     if (PackagesToCopy.isEmpty()) {
         writeLine(text(apps::msg::NothingToTransfer), NothingStyle);

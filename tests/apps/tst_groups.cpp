@@ -136,13 +136,17 @@ private Q_SLOTS:
             << QStringList{u"--- GAMES ---"_qs, u"chess"_qs, u"whatsapp"_qs, u"facebook.katana"_qs}
             << QStringList{u"--- names ---"_qs, u"whatsapp"_qs, u"  ✅ 2 items added to the group."_qs, u"waze"_qs,
                            u"facebook.katana"_qs};
-        QTest::newRow("move into the group of a member line: sorted, blank line first, count of ticks")
+        QTest::newRow("move into the group of a member line: sorted, blank line first, an empty tick stays")
             << QStringList{u"a"_qs, Mark + u"zoom"_qs, u"b"_qs, Mark + u"Apple"_qs, Mark}
             << QStringList{u"intro"_qs, u"--- SOCIAL ---"_qs, u"twitter"_qs,
                            QString(),   u"--- GAMES ---"_qs,  u"chess"_qs}
             << 2 << 3 << true << QStringList{u"intro"_qs,   u"--- SOCIAL ---"_qs, QString(),           u"Apple"_qs,
                                              u"twitter"_qs, u"zoom"_qs,           u"--- GAMES ---"_qs, u"chess"_qs}
-            << QStringList{u"a"_qs, u"  ✅ 3 items moved to the group."_qs, u"b"_qs};
+            << QStringList{u"a"_qs, u"  ✅ 2 items moved to the group."_qs, u"b"_qs, QString()};
+        QTest::newRow("a ticked heading is unticked in place, not made a group")
+            << QStringList{Mark + u"--- Third-Party Apps ---"_qs, Mark + u"waze"_qs} << QStringList() << -1 << 0 << true
+            << QStringList{u"waze"_qs}
+            << QStringList{u"--- Third-Party Apps ---"_qs, u"  ✅ 1 items moved to the group."_qs};
         QTest::newRow("selection starting on a header targets its group")
             << QStringList{Mark + u"m.n"_qs} << QStringList{u"--- A ---"_qs, u"x"_qs, u"--- B ---"_qs, u"y"_qs} << 2
             << 30 << false << QStringList{u"--- A ---"_qs, u"x"_qs, u"--- B ---"_qs, u"m.n"_qs, u"y"_qs}
@@ -207,6 +211,7 @@ private Q_SLOTS:
             // Unticked lines are black, regular, the log's own size.
             QCOMPARE(lineLook(form.RichEdit1, i).color, QColor(Qt::black));
             QCOMPARE(lineLook(form.RichEdit1, i).size, form.RichEdit1->defaultSize());
+            QVERIFY(!lineLook(form.RichEdit1, i).bold);
         }
         for (int i = 0; i < form.RichEdit2->lineCount(); ++i)
             QVERIFY(!lineLook(form.RichEdit2, i).bold);
@@ -216,7 +221,8 @@ private Q_SLOTS:
     void nothingToTransfer_data() {
         QTest::addColumn<QStringList>("log");
         QTest::newRow("no ticked line") << QStringList{u"whatsapp"_qs, u" ✔ waze"_qs};
-        QTest::newRow("ticked lines without a name") << QStringList{Mark, Mark + u"[x]"_qs, Mark + u"  (a)"_qs};
+        QTest::newRow("ticked lines without a name")
+            << QStringList{Mark, Mark + u"[x]"_qs, Mark + u"  (a)"_qs, Mark + u"--- Apps ---"_qs};
     }
     void nothingToTransfer() {
         QFETCH(QStringList, log);
