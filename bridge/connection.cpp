@@ -22,13 +22,21 @@ const LogStyle HeadingStyle{logcolor::Maroon, 10, false};
 const LogStyle FailureStyle{logcolor::Red, 10, true};
 const LogStyle SuccessStyle{logcolor::Green, 10, true};
 
+// adb writes "serial TAB state"; a serial may hold blanks. A line without a tab ("adb devices -l" pads
+// the serial with blanks) is cut at blanks instead.
+QString stateOf(const QString& line) {
+    static const QRegularExpression blanks(QStringLiteral("[ \\t]+"));
+    const qsizetype tab = line.indexOf(u'\t');
+    const QStringList fields = (tab < 0 ? line : line.mid(tab + 1)).split(blanks, Qt::SkipEmptyParts);
+    const qsizetype at = tab < 0 ? 1 : 0;
+    return fields.size() > at ? fields[at] : QString();
+}
+
 bool isUsableDeviceLine(const QString& line) {
     if (!strlist::containsNoCase(line, u"device") || strlist::containsNoCase(line, u"devices attached") ||
         strlist::containsNoCase(line, u"unauthorized"))
         return false;
-    static const QRegularExpression blanks(QStringLiteral("[ \\t]+"));
-    const QStringList fields = line.split(blanks, Qt::SkipEmptyParts);
-    return fields.size() >= 2 && strlist::equalsNoCase(fields[1], u"device");
+    return strlist::equalsNoCase(stateOf(line), u"device");
 }
 
 } // namespace

@@ -1,12 +1,16 @@
 #include "app/panel.h"
 #include "app/textpane.h"
 #include "app/tform13.h"
+#include "bridge/catalogue.h"
 #include "bridge/connection.h"
+#include "bridge/runner.h"
 #include "testsupport.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QRadioButton>
 #include <QTest>
 
