@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QLocale>
+#include <QSet>
 
 #include <algorithm>
 #include <cmath>
@@ -245,9 +246,9 @@ QString SafeCategoryName(const QString& category) {
     return name;
 }
 
-QString CategoryFileName(const QString& category, const QString& suffix) {
+QString CategoryFileName(const QString& category, const QString& suffix, int number) {
     const QString prefix = u"DeviceInfoHW_"_qs;
-    const QString extension = suffix + u".csv"_qs;
+    const QString extension = (number > 1 ? u'_' + QString::number(number) : QString()) + suffix + u".csv"_qs;
     // File systems take 255 bytes a name; a header line the phone printed may be much longer.
     const qsizetype room = 255 - (prefix + extension).toUtf8().size();
     QString name = SafeCategoryName(category);
@@ -265,6 +266,19 @@ QString CategoryFileName(const QString& category, const QString& suffix) {
         name.truncate(end);
     }
     return prefix + name + extension;
+}
+
+QStringList CategoryFileNames(const QList<CategoryRows>& categories, const QString& suffix) {
+    QStringList names;
+    QSet<QString> taken;
+    for (const CategoryRows& category : categories) {
+        QString name;
+        for (int number = 1; name.isEmpty() || taken.contains(name.toCaseFolded()); ++number)
+            name = CategoryFileName(category.name, suffix, number);
+        taken.insert(name.toCaseFolded());
+        names.append(name);
+    }
+    return names;
 }
 
 CsvExport SplitIntoCategories(const QStringList& rawLines, const QString& separator, bool langFR) {
@@ -340,7 +354,7 @@ void TForm13::GenerateCategoryCSVs(const QString& Separator, const QString& Suff
     const QString folderPath = files::ensureOutputFolder();
     const QDir folder(folderPath);
     const QString rawPath = folder.filePath(QString::fromUtf16(reports::RawDumpFileName));
-    if (!QFileInfo::exists(rawPath)) {
+    if (!QFileInfo(rawPath).isFile()) {
         writeLine(text(RawMissing).arg(files::shown(rawPath)), ErrorStyle);
         return;
     }
@@ -351,10 +365,15 @@ void TForm13::GenerateCategoryCSVs(const QString& Separator, const QString& Suff
     const reports::CsvExport result = reports::SplitIntoCategories(rawLines, Separator, LangFR);
     appendEmptyLine();
     const QString shownFolder = files::shown(folderPath);
-    for (const reports::CategoryRows& category : result.categories) {
-        files::writeWholeFile(folder.filePath(reports::CategoryFileName(category.name, Suffix)),
-                              strlist::fileBytes(category.lines));
-        writeLine(text(FileWritten).arg(category.name, shownFolder), FileStyle);
+    const QStringList fileNames = reports::CategoryFileNames(result.categories, Suffix);
+    for (qsizetype i = 0; i < result.categories.size(); ++i) {
+        const reports::CategoryRows& category = result.categories[i];
+        files::writeWholeFile(folder.filePath(fileNames[i]), strlist::fileBytes(category.lines));
+        QString written = text(FileWritten).arg(category.name, shownFolder);
+        // A category that could not have its usual file name says which file holds it.
+        if (fileNames[i] != reports::CategoryFileName(category.name, Suffix))
+            written += u" ("_qs + fileNames[i] + u')';
+        writeLine(written, FileStyle);
     }
     if (result.summary.isEmpty())
         return;

@@ -38,7 +38,8 @@ QString CsvLine(const CsvRow& row, const QString& separator);
 // become "_", and the first "PROPERTIES" becomes "Props".
 QString SafeCategoryName(const QString& category);
 // "DeviceInfoHW_" + safe name + suffix + ".csv": always one plain file name inside the output folder.
-QString CategoryFileName(const QString& category, const QString& suffix);
+// A number above 1 goes before the suffix ("_2"), for a category whose safe name another one took.
+QString CategoryFileName(const QString& category, const QString& suffix, int number = 1);
 
 struct CategoryRows {
     QString name; // as read from the header line
@@ -49,6 +50,10 @@ struct CsvExport {
     QList<CategoryRows> categories; // the standard six first, in their fixed order, then the others
     QStringList summary;            // the IMEI notice first when no IMEI was found
 };
+
+// One file name per category, in order, none taken twice (letter case aside, as some file systems
+// ignore it): a later category whose safe name is taken gets "_2", then "_3"...
+QStringList CategoryFileNames(const QList<CategoryRows>& categories, const QString& suffix);
 
 // Splits the RAW dump's lines at their header lines and turns every line into CSV rows.
 CsvExport SplitIntoCategories(const QStringList& rawLines, const QString& separator, bool langFR);

@@ -202,6 +202,11 @@ private Q_SLOTS:
         click(panelOf(form, suffix));
         QCOMPARE(form.RichEdit1->lines().last(),
                  u"Erreur : Le fichier RAW dump ("_qs + path + u") est manquant. Generez le RAW dump d'abord."_qs);
+
+        QVERIFY(QDir(home.outputFolder()).mkdir(u"DeviceInfoHW_Complete_Raw.txt"_qs));
+        click(panelOf(form, suffix));
+        QVERIFY(form.RichEdit1->lines().last().startsWith(u"Erreur : Le fichier RAW dump ("_qs));
+        QVERIFY(dialogs.errors().isEmpty());
     }
 
     void noDeviceWritesNothing_data() { addVariants(); }
@@ -261,7 +266,7 @@ private Q_SLOTS:
         const QDir out(home.outputFolder());
         writeBytes(out.filePath(u"DeviceInfoHW_Complete_Raw.txt"_qs),
                    "--- BATTERY ---\rtemperature: 3\xff"
-                   "0\r--- ../../x ---\n--- /tmp/evil ---\r\n--- .. ---\n--- . ---\n"
+                   "0\r--- ../../x ---\n--- /tmp/evil ---\r\n--- /tmp:evil ---\n--- .. ---\n--- . ---\n"
                    "--- C:\\Windows\\x ---\n--- a\x01:b*?\"<>| ---\n--- CPU/GPU ---\nLoad: \"1\", 2; 3\n"
                    "--- " +
                        QByteArray(100000, 'y') + " ---\n");
@@ -274,6 +279,7 @@ private Q_SLOTS:
             u"Desktop/Telvane/DeviceInfoHW_CPU%1.csv"_qs.arg(suffix),
             u"Desktop/Telvane/DeviceInfoHW_.._.._x%1.csv"_qs.arg(suffix),
             u"Desktop/Telvane/DeviceInfoHW__tmp_evil%1.csv"_qs.arg(suffix),
+            u"Desktop/Telvane/DeviceInfoHW__tmp_evil_2%1.csv"_qs.arg(suffix),
             u"Desktop/Telvane/DeviceInfoHW_..%1.csv"_qs.arg(suffix),
             u"Desktop/Telvane/DeviceInfoHW_.%1.csv"_qs.arg(suffix),
             u"Desktop/Telvane/DeviceInfoHW_C__Windows_x%1.csv"_qs.arg(suffix),
@@ -291,6 +297,9 @@ private Q_SLOTS:
         // The messages name each category as read.
         QVERIFY(form.RichEdit1->lines().contains(u"../../x CSV written in folder: "_qs +
                                                  QDir::toNativeSeparators(out.path())));
+        QVERIFY(form.RichEdit1->lines().contains(
+            u"/tmp:evil CSV written in folder: %1 (DeviceInfoHW__tmp_evil_2%2.csv)"_qs.arg(
+                QDir::toNativeSeparators(out.path()), suffix)));
     }
 
     void tenMegabyteDump() {

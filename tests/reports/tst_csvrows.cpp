@@ -302,6 +302,15 @@ private Q_SLOTS:
         QVERIFY(name.isValidUtf16());
     }
 
+    void sharedSafeNamesGetNumbers() {
+        const QList<reports::CategoryRows> categories{
+            {u"A:B"_qs, {}}, {u"A?B"_qs, {}}, {u"a_b"_qs, {}}, {QString(300, u'x'), {}}, {QString(301, u'x'), {}}};
+        const QStringList names = reports::CategoryFileNames(categories, u"_Excel"_qs);
+        QCOMPARE(names.mid(0, 3), (QStringList{u"DeviceInfoHW_A_B_Excel.csv"_qs, u"DeviceInfoHW_A_B_2_Excel.csv"_qs,
+                                               u"DeviceInfoHW_a_b_3_Excel.csv"_qs}));
+        QVERIFY(names[4].endsWith(u"x_2_Excel.csv"_qs) && names[4].toUtf8().size() <= 255);
+    }
+
     void categoriesInTheirOrder() {
         const QStringList raw{u"before any header: 1"_qs, u"--- CPU/GPU ---"_qs, u"--- Zeta ---"_qs,
                               u"--- WIFI ---"_qs,         u"--- Alpha ---"_qs,   u"--- BATTERY ---"_qs,
