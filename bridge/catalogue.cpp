@@ -5,7 +5,7 @@ namespace catalogue {
 namespace {
 
 QString adbLine(const QString& adb, const QString& arguments) {
-    return u'"' + adb + u"\" "_qs + arguments;
+    return quoted(adb) + u' ' + arguments;
 }
 
 QString shell(const QString& adb, const QString& deviceCommand) {
@@ -19,6 +19,25 @@ const QString PhotoSuffix = uR"( -type f -iregex '.*.\(jpg\|jpeg\|png\|gif\|webp
 const QString VideoSuffix = uR"( -type f -iregex '.*.\(mp4\|mov\|avi\|webm\|3gp\|mkv\)' | wc -l")"_qs;
 
 } // namespace
+
+QString quoted(const QString& text) {
+#ifdef Q_OS_WIN
+    // Windows file names cannot hold a double quote.
+    return u'"' + text + u'"';
+#else
+    // Inside double quotes /bin/sh still gives $, `, \ and " their meaning; a backslash takes it away.
+    QString escaped;
+    escaped.reserve(text.size() + 2);
+    escaped += u'"';
+    for (const QChar c : text) {
+        if (c == u'$' || c == u'`' || c == u'\\' || c == u'"')
+            escaped += u'\\';
+        escaped += c;
+    }
+    escaped += u'"';
+    return escaped;
+#endif
+}
 
 QString devices(const QString& adb) {
     return adbLine(adb, u"devices"_qs);

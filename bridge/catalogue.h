@@ -6,6 +6,9 @@
 // the adb arguments.
 namespace catalogue {
 
+// A path in double quotes that the command interpreter takes literally, whatever characters it holds.
+QString quoted(const QString& text);
+
 QString devices(const QString& adb);
 // "shell dumpsys <service>": battery, thermalservice, sensorservice, cpuinfo, wifi.
 QString dumpsys(const QString& adb, const QString& service);

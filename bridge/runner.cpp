@@ -37,7 +37,7 @@ struct BusyCursor {
 void setInterpreter(QProcess& process, const QString& cmd) {
 #ifdef Q_OS_WIN
     process.setProgram(QStringLiteral("cmd.exe"));
-    process.setNativeArguments(QStringLiteral("/C ") + cmd);
+    process.setNativeArguments(bridge::windowsInterpreterArguments(cmd));
     process.setCreateProcessArgumentsModifier(
         [](QProcess::CreateProcessArguments* args) { args->flags |= CREATE_NO_WINDOW; });
 #else
@@ -50,13 +50,17 @@ void setInterpreter(QProcess& process, const QString& cmd) {
 
 QString ADBPath() {
     const QString besideUs = QDir(QCoreApplication::applicationDirPath()).filePath(AdbFileName);
-    // exists() follows a symbolic link to its target.
-    if (QFileInfo::exists(besideUs))
+    // QFileInfo follows a symbolic link to its target; a folder or a plain file of that name is no adb.
+    if (const QFileInfo info(besideUs); info.isFile() && info.isExecutable())
         return besideUs;
     return QStringLiteral("adb");
 }
 
 namespace bridge {
+
+QString windowsInterpreterArguments(const QString& cmd) {
+    return u"/S /C \""_qs + cmd + u'"';
+}
 
 QString decodeOutput(QByteArray bytes) {
     bytes.removeIf([](char c) { return c == '\0'; });

@@ -38,6 +38,10 @@ private Q_SLOTS:
             << QStringList{u"* daemon not running; starting now at tcp:5037"_qs, u"* daemon started successfully"_qs,
                            header, u"TLV1\tdevice"_qs}
             << DeviceState::Usable;
+        QTest::newRow("serials holding blanks (redacted)")
+            << QStringList{header, u"<ID removed>\tdevice"_qs, u"<ID removed>\tdevice"_qs} << DeviceState::Usable;
+        QTest::newRow("serial holding a blank, offline")
+            << QStringList{header, u"a device\toffline"_qs} << DeviceState::NoDevice;
         QTest::newRow("header alone") << QStringList{header, u""_qs} << DeviceState::NoDevice;
         QTest::newRow("header with a trailing blank") << QStringList{header + u' '} << DeviceState::NoDevice;
         QTest::newRow("unauthorised only")
@@ -168,6 +172,44 @@ private Q_SLOTS:
         form.RichEdit1->clearPane();
         QVERIFY(!form.IsDeviceConnected());
         QCOMPARE(form.RichEdit1->lines(), (QStringList{u"--- Testing ADB connection... ---"_qs, u""_qs}));
+    }
+
+    // The app in a folder whose name the shell would expand or cut, unless the adb path is quoted well.
+    void unusualProgramFolder() {
+        const QString odd = u"a $HOME `b` \"c\""_qs;
+        const QDir here(QCoreApplication::applicationDirPath());
+        if (here.dirName() == odd) {
+            testsupport::FreshHome home;
+            testsupport::DialogRecorder dialogs;
+            testsupport::useProfile(u"modern"_qs);
+            TForm13 form(testsupport::quietUpdateServer());
+            click(form.PanelConnect);
+            QCOMPARE(form.RichEdit1->lines().last(), u"ADB CONNECTION: Success! Device found and authorized. ✔"_qs);
+            click(form.PanelRawDump);
+            QCOMPARE(form.RichEdit1->lines().last(), u"Complete RAW dump written in folder: "_qs + home.outputFolder());
+            QVERIFY(QFile::exists(QDir(home.outputFolder()).filePath(u"DeviceInfoHW_Complete_Raw.txt"_qs)));
+            return;
+        }
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(odd));
+        const QDir copy(QDir(dir.path()).filePath(odd));
+        const QString self = QCoreApplication::applicationFilePath();
+        QVERIFY(QFile::copy(self, copy.filePath(QFileInfo(self).fileName())));
+        QVERIFY(QFile::copy(here.filePath(u"adb"_qs), copy.filePath(u"adb"_qs)));
+        QProcess run;
+        run.setProcessChannelMode(QProcess::MergedChannels);
+        run.start(copy.filePath(QFileInfo(self).fileName()), {u"unusualProgramFolder"_qs});
+        QVERIFY(run.waitForFinished(120000));
+        QVERIFY2(run.exitCode() == 0, run.readAll().constData());
+    }
+
+    void commandLinesForTheInterpreter() {
+        QCOMPARE(catalogue::devices(u"/usr/lib/android-sdk/platform-tools/adb"_qs),
+                 u"\"/usr/lib/android-sdk/platform-tools/adb\" devices"_qs);
+        QCOMPARE(catalogue::quoted(u"/a $HOME `b` \"c\" \\d"_qs), u"\"/a \\$HOME \\`b\\` \\\"c\\\" \\\\d\""_qs);
+        QCOMPARE(bridge::windowsInterpreterArguments(catalogue::countPhotos(u"C:/Program Files (x86)/adb.exe"_qs)),
+                 u"/S /C \"\"C:/Program Files (x86)/adb.exe\" shell su -c \"find /storage/emulated/0 -type f "
+                 "-iregex '.*.\\(jpg\\|jpeg\\|png\\|gif\\|webp\\|heic\\)' | wc -l\"\""_qs);
     }
 };
 

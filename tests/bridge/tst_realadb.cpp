@@ -4,6 +4,9 @@
 #include "bridge/runner.h"
 #include "testsupport.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTcpServer>
@@ -29,7 +32,19 @@ private Q_SLOTS:
 
     void cleanupTestCase() { QProcess::execute(u"adb"_qs, {u"kill-server"_qs}); }
 
-    void adbIsTakenFromTheSearchPath() { QCOMPARE(ADBPath(), u"adb"_qs); }
+    void adbIsTakenFromTheSearchPath() {
+        QCOMPARE(ADBPath(), u"adb"_qs);
+        // Beside us, only an executable file counts: not a folder, not a plain file.
+        const QDir here(QCoreApplication::applicationDirPath());
+        QVERIFY(here.mkdir(u"adb"_qs));
+        QCOMPARE(ADBPath(), u"adb"_qs);
+        QVERIFY(here.rmdir(u"adb"_qs));
+        QFile plain(here.filePath(u"adb"_qs));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        QCOMPARE(ADBPath(), u"adb"_qs);
+        QVERIFY(plain.remove());
+    }
 
     void connectWithoutPhoneSaysNoDevice() {
         testsupport::FreshHome home;
