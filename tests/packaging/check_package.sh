@@ -5,8 +5,8 @@
 set -u
 dist=$(cd "$(dirname "$0")/../../dist" && pwd)
 work=$(mktemp -d)
-app="" xvfb=""
-trap 'kill $app $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+app="" xvfb="" window=""
+trap 'kill $app $xvfb 2>/dev/null; wait; rm -rf "$work"' EXIT
 failures=0
 fail() {
     echo "FAIL: $*"
@@ -48,7 +48,8 @@ diff "$work/want" "$work/contents" || fail "package contents"
 dpkg-deb -x "$deb" "$work/root"
 mkdir "$work/bin" "$work/home"
 cp "$3" "$work/bin/adb"
-Xvfb -displayfd 5 -nolisten tcp -screen 0 1280x800x24 5>"$work/display" 2>/dev/null &
+# -noreset: without it the server resets whenever its last client leaves, dropping a client that connects meanwhile.
+Xvfb -displayfd 5 -noreset -nolisten tcp -screen 0 1280x800x24 5>"$work/display" 2>/dev/null &
 xvfb=$!
 within 30 test -s "$work/display" || { fail "Xvfb did not start"; exit 1; }
 export DISPLAY=:$(cat "$work/display")
@@ -58,12 +59,13 @@ app=$!
 
 # The update check cannot reach its server here: its error box comes before the window, up to 10 s after start.
 window_up() {
+    kill -0 "$app" 2>/dev/null || return 0
     box=$(xdotool search --onlyvisible --name '^Telvane$' | head -n 1)
     [ -z "$box" ] || xdotool windowfocus "$box" key Return
     window=$(xdotool search --onlyvisible --name '^Telvane V' | head -n 1)
     [ -z "$box" ] && [ -n "$window" ]
 }
-within 90 window_up || { cat "$work/app.log"; fail "no window"; exit 1; }
+within 90 window_up && [ -n "$window" ] || { cat "$work/app.log"; fail "no window"; exit 1; }
 xdotool mousemove --window "$window" 192 515 click 1
 within 30 grep -qx devices "$work/adb.log" || fail "adb was not asked for its devices"
 within 10 test -d "$work/home/Desktop/Telvane" || fail "no output folder after Connect"
