@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 DEMO_PROFILE ?= modern
 CMAKE_FLAGS ?=
 
-.PHONY: all deps test-deps configure build run test test-asan format format-check demo bench clean
+.PHONY: all deps test-deps package-deps configure build run test test-asan format format-check demo bench package clean
 
 all: build
 
@@ -13,6 +13,9 @@ deps:
 
 test-deps:
 	@sh scripts/install-deps.sh test
+
+package-deps:
+	@sh scripts/install-deps.sh package
 
 $(BUILD)/build.ninja:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
@@ -55,6 +58,11 @@ bench: deps configure
 	@for b in $(BUILD)/bench/bench_*; do \
 		if [ -f "$$b" ] && [ -x "$$b" ]; then QT_QPA_PLATFORM=offscreen "$$b" || exit 1; fi; \
 	done
+
+# The Debian package $(BUILD)/telvane_<version>_<arch>.deb; it holds the app alone, so only the app is built.
+package: package-deps configure
+	cmake --build $(BUILD) --target Telvane
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDirIterator>
+#include <QIcon>
 #include <QLabel>
 #include <QRadioButton>
 #include <QScreen>
@@ -22,6 +24,15 @@ constexpr int ClientHeight = 744;
 // Segoe UI 8 pt where installed, the system's sans-serif otherwise.
 QFont windowFont() {
     return installedFontOr(u"Segoe UI"_qs, QFontDatabase::GeneralFont, 8);
+}
+
+// Every size of the icon in the resources, so each place that shows it picks a drawn one, not a scaled one.
+QIcon applicationIcon() {
+    QIcon icon;
+    QDirIterator sizes(u":/icons"_qs, {u"*.png"_qs}, QDir::Files, QDirIterator::Subdirectories);
+    while (sizes.hasNext())
+        icon.addFile(sizes.next());
+    return icon;
 }
 
 template <typename W> W* place(W* widget, const char* name, int left, int top, int width, int height) {
@@ -47,6 +58,7 @@ TForm13::~TForm13() {
 void TForm13::createControls() {
     setObjectName(u"Form13"_qs);
     setWindowTitle(u"Telvane V2.0.16 - reads your Android phone over USB, at your own risk"_qs);
+    setWindowIcon(applicationIcon());
     setFont(windowFont());
     QPalette face = palette();
     face.setColor(QPalette::Window, face.color(QPalette::Button));

@@ -1,15 +1,18 @@
 #!/bin/sh
 # Installs the Debian packages Telvane needs to build, run and test, when any is missing.
-# Usage: scripts/install-deps.sh [build|test]   (test adds what the test suite and screenshots use)
+# Usage: scripts/install-deps.sh [build|package|test]
+#   package adds what make package uses; test adds that and what the test suite and screenshots use.
 set -eu
 
 build_pkgs="cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core fonts-noto-color-emoji"
-test_pkgs="clang-format adb xvfb xdotool imagemagick xclip libreoffice-writer-nogui"
+package_pkgs="dpkg-dev file"
+test_pkgs="clang-format adb xvfb xdotool imagemagick xclip libreoffice-writer-nogui lintian desktop-file-utils appstream"
 
-pkgs=$build_pkgs
-if [ "${1:-build}" = "test" ]; then
-    pkgs="$pkgs $test_pkgs"
-fi
+case "${1:-build}" in
+package) pkgs="$build_pkgs $package_pkgs" ;;
+test) pkgs="$build_pkgs $package_pkgs $test_pkgs" ;;
+*) pkgs=$build_pkgs ;;
+esac
 
 missing=""
 for p in $pkgs; do

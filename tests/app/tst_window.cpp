@@ -100,6 +100,7 @@ private Q_SLOTS:
         QCOMPARE(form.width(), 1246);
         QCOMPARE(form.height(), 744);
         QVERIFY(form.windowTitle().startsWith(u"Telvane V2.0.16"_qs));
+        QVERIFY(!form.windowIcon().isNull());
         QVERIFY(!form.LangFR);
         QVERIFY(form.RadioButtonEN->isChecked());
         QVERIFY(!form.RadioButtonFR->isChecked());
