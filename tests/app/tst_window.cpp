@@ -52,46 +52,61 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QRect>("geometry");
         QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("french");
         const struct {
             const char* name;
             QRect rect;
             const char* caption;
+            const char* french;
         } table[] = {
-            {"RichEdit1", {0, 8, 664, 472}, ""},
-            {"PanelInstructions", {8, 502, 105, 25}, "Instructions ADB"},
-            {"PanelRawDump", {272, 502, 144, 25}, "Generate RAW Dump (TXT)"},
-            {"PanelCSVLibreOffice", {8, 533, 408, 25}, "CSV (LibreOffice / Semicolon)"},
-            {"PanelCSVExcel", {8, 564, 408, 25}, "CSV (Excel / Comma)"},
-            {"RadioButtonFR", {564, 506, 100, 25}, "Français"},
-            {"RadioButtonEN", {432, 506, 100, 25}, "English"},
-            {"CheckBoxVerbose", {432, 567, 113, 22}, "Verbose Output"},
-            {"CheckBoxEssentials", {432, 533, 224, 21}, "Essentials"},
-            {"PanelClearEdit", {567, 564, 97, 25}, "Clear Memo"},
-            {"PanelUpdate", {599, 8, 65, 25}, "!!UPDATE!!"},
-            {"PanelGenerateAppsList", {231, 693, 185, 25}, "Generate Third-Party Apps List"},
-            {"PanelConnect", {119, 503, 147, 24}, "Connect Device (ADB)"},
-            {"CheckBoxOldAndroid", {128, 634, 201, 25}, "Compatibility Mode (Legacy OS)"},
-            {"PanelDiskSpaceGlobal", {24, 665, 185, 22}, "Global Disk Space (df)"},
-            {"PanelDiskSpaceAppsMedia", {231, 665, 185, 22}, "Apps/Media Space (du)"},
-            {"PanelPhotoVideoNumber", {24, 693, 185, 22}, "Photo/Video Count [Root]"},
-            {"RichEdit2", {670, 8, 568, 728}, ""},
-            {"PanelSaveGroups", {432, 663, 121, 22}, "Save Groups"},
-            {"CheckBoxMove", {567, 638, 97, 17}, "Move"},
-            {"PanelGroupsInstructions", {432, 634, 121, 23}, "Groups Instructions"},
-            {"Image321", {599, 661, 41, 41}, ""},
+            {"RichEdit1", {0, 8, 664, 472}, "", ""},
+            {"PanelInstructions", {8, 502, 105, 25}, "Instructions ADB", "Instructions ADB"},
+            {"PanelRawDump", {272, 502, 144, 25}, "Generate RAW Dump (TXT)", "Générer RAW Dump (TXT)"},
+            {"PanelCSVLibreOffice",
+             {8, 533, 408, 25},
+             "CSV (LibreOffice / Semicolon)",
+             "CSV (LibreOffice / Point-virgule)"},
+            {"PanelCSVExcel", {8, 564, 408, 25}, "CSV (Excel / Comma)", "CSV (Excel / Virgule)"},
+            {"RadioButtonFR", {564, 506, 100, 25}, "Français", "Français"},
+            {"RadioButtonEN", {432, 506, 100, 25}, "English", "English"},
+            {"CheckBoxVerbose", {432, 567, 113, 22}, "Verbose Output", "Sortie Détaillée"},
+            {"CheckBoxEssentials", {432, 533, 224, 21}, "Essentials", "Essentiels"},
+            {"PanelClearEdit", {567, 564, 97, 25}, "Clear Memo", "Effacer la Sortie"},
+            {"PanelUpdate", {599, 8, 65, 25}, "!!UPDATE!!", "!!UPDATE!!"},
+            {"PanelGenerateAppsList",
+             {231, 693, 185, 25},
+             "Generate Third-Party Apps List",
+             "Générer Liste Applications Tiers"},
+            {"PanelConnect", {119, 503, 147, 24}, "Connect Device (ADB)", "Connecter Appareil (ADB)"},
+            {"CheckBoxOldAndroid",
+             {128, 634, 201, 25},
+             "Compatibility Mode (Legacy OS)",
+             "Mode Compatibilité (Anciens OS)"},
+            {"PanelDiskSpaceGlobal", {24, 665, 185, 22}, "Global Disk Space (df)", "Espace Disque Global (df)"},
+            {"PanelDiskSpaceAppsMedia", {231, 665, 185, 22}, "Apps/Media Space (du)", "Espace Apps/Médias (du)"},
+            {"PanelPhotoVideoNumber", {24, 693, 185, 22}, "Photo/Video Count [Root]", "Décompte Photos/Vidéos [Root]"},
+            {"RichEdit2", {670, 8, 568, 728}, "", ""},
+            {"PanelSaveGroups", {432, 663, 121, 22}, "Save Groups", "Sauvegarder Groupes"},
+            {"CheckBoxMove", {567, 638, 97, 17}, "Move", "Déplacer"},
+            {"PanelGroupsInstructions", {432, 634, 121, 23}, "Groups Instructions", "Instructions Groupes"},
+            {"Image321", {599, 661, 41, 41}, "", ""},
         };
         for (const auto& row : table)
-            QTest::newRow(row.name) << QString::fromLatin1(row.name) << row.rect << QString::fromUtf8(row.caption);
+            QTest::newRow(row.name) << QString::fromLatin1(row.name) << row.rect << QString::fromUtf8(row.caption)
+                                    << QString::fromUtf8(row.french);
     }
     void controlsAtTheirPlaceWithStartCaptions() {
         QFETCH(QString, name);
         QFETCH(QRect, geometry);
         QFETCH(QString, caption);
+        QFETCH(QString, french);
         TForm13 form(testsupport::quietUpdateServer());
         auto* control = form.findChild<QWidget*>(name);
         QVERIFY2(control, qPrintable(u"no control named "_qs + name));
         QCOMPARE(control->geometry(), geometry);
         QCOMPARE(captionOf(control), caption);
+        form.RadioButtonFR->setChecked(true);
+        QCOMPARE(captionOf(control), french);
     }
 
     void startState() {
@@ -181,6 +196,11 @@ private Q_SLOTS:
         form.PanelInstructions->setFocus();
         QTest::keyClick(form.PanelInstructions, Qt::Key_Space);
         QCOMPARE(form.RichEdit1->lines(), EnglishInstructions);
+        // A press released outside the panel is no click.
+        form.RichEdit1->clearPane();
+        QTest::mousePress(form.PanelInstructions, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(form.PanelInstructions, Qt::LeftButton, {}, QPoint(5, 60));
+        QCOMPARE(form.RichEdit1->lineCount(), 0);
     }
 
     void tabOrderFollowsTheControlTable() {

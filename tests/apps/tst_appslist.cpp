@@ -163,6 +163,10 @@ private Q_SLOTS:
         QVERIFY(block.size() > 6);
         QCOMPARE(block[2], u"Legacy OS Compatibility Mode active: Generating non-system apps by subtraction "
                            "(Total - System)."_qs);
+        const auto notice = lineLook(form.RichEdit1, int(form.RichEdit1->lines().indexOf(block[2])));
+        QCOMPARE(notice.color, QColor(0x0000FF));
+        QCOMPARE(notice.size, 10);
+        QVERIFY(!notice.bold);
 
         // 52 lines stay: the phone's own apps and the one entry it split over two lines; the system lines
         // that differ only in letter case are gone, and the CR of old adb is trimmed away.

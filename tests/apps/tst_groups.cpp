@@ -5,6 +5,8 @@
 #include "testsupport.h"
 
 #include <QCheckBox>
+#include <QInputDialog>
+#include <QLabel>
 #include <QRadioButton>
 #include <QTest>
 
@@ -80,6 +82,24 @@ private Q_SLOTS:
             QVERIFY(look.bold);
             QCOMPARE(form.RichEdit2->selectionStart(), form.RichEdit2->textLength());
         }
+    }
+
+    void cancelInTheRealDialogGivesTheDefaultName() {
+        TForm13 form(testsupport::quietUpdateServer());
+        form.show();
+        Qt::TextFormat format = Qt::RichText;
+        testsupport::onNextModal([&](QWidget* modal) {
+            auto* input = qobject_cast<QInputDialog*>(modal);
+            QVERIFY(input);
+            format = input->findChild<QLabel*>()->textFormat();
+            input->setTextValue(u"typed then cancelled"_qs);
+            input->reject();
+        });
+        dialogs.setEnabled(false);
+        panedriver::doubleClickAt(form.RichEdit2, QPoint(100, 100));
+        dialogs.setEnabled(true);
+        QCOMPARE(format, Qt::PlainText);
+        QCOMPARE(form.RichEdit2->lines(), QStringList{u"--- NEW GROUP ---"_qs});
     }
 
     void newGroupInFrench() {

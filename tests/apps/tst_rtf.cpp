@@ -79,6 +79,8 @@ private Q_SLOTS:
         QVERIFY(rtf.contains("\\fs18\\cf2 chess"));
         QVERIFY(rtf.contains("\\fs20\\cf1 go"));
         QCOMPARE(rtf.count("\\par\r\n"), 4);
+        // The empty line keeps the look it was written in.
+        QVERIFY(rtf.contains("\\pard\\plain\\f0\\fs18\\cf2 \\par\r\n"));
     }
 
     void lastLineWithoutBreakIsStillAParagraph() {

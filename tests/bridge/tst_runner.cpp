@@ -33,6 +33,8 @@ private Q_SLOTS:
         QTest::newRow("UTF-8 from the phone")
             << uR"(printf 'T\303\251l\303\251phone de Zo\303\251\n')"_qs << QStringList{u"Téléphone de Zoé"_qs};
         QTest::newRow("8-bit text that is not UTF-8") << uR"(printf 'caf\351\n')"_qs << QStringList{u"café"_qs};
+        QTest::newRow("output ending inside a UTF-8 sequence is 8-bit")
+            << uR"(printf 'T\303\251\nh\303')"_qs << QStringList{u"TÃ©"_qs, u"hÃ"_qs};
         QTest::newRow("zero bytes are dropped, not cutting the rest")
             << uR"(printf 'ab\000cd\nnext\n')"_qs << QStringList{u"abcd"_qs, u"next"_qs};
         QTest::newRow("the command line reaches the interpreter unchanged")

@@ -83,6 +83,8 @@ private Q_SLOTS:
              "Battery;Temperature C;abc", ""},
             {"temperature with a grouping comma", "BATTERY", "temperature: 1,5", "Battery,Temperature C,\"1,5\"",
              "Battery;Temperature C;1,5", ""},
+            {"voltage with a group separator is no number", "BATTERY", "voltage: 1,500", "Battery,Voltage mV,\"1,500\"",
+             "Battery;Voltage mV;1,500", ""},
             {"temperature beyond a float", "BATTERY", "temperature: 1e40", "Battery,Temperature C,1e40",
              "Battery;Temperature C;1e40", ""},
             {"temperature without value", "BATTERY", "temperature:", "Battery,Temperature C,", "Battery;Temperature C;",
@@ -207,6 +209,8 @@ private Q_SLOTS:
         QTest::newRow("name last") << u"CoolingDevice{mValue=0, mType=2, mName=fan}"_qs << true << u"fan"_qs << u"0"_qs;
         QTest::newRow("no brace, no comma after name") << u"mValue=1, mName=abc"_qs << true << u"ab"_qs << u"1"_qs;
         QTest::newRow("no comma after value") << u"mName=cpu, mValue=3"_qs << false << u"cpu"_qs << QString();
+        QTest::newRow("braces inside the name go")
+            << u"T{mValue=40, mName=CP}U, mType=1}"_qs << true << u"CPU"_qs << u"40"_qs;
         QTest::newRow("name empty") << u"mValue=1, mName=}"_qs << false << QString() << u"1"_qs;
         QTest::newRow("name= at the very end") << u"mValue=1, mName="_qs << false << QString() << u"1"_qs;
         QTest::newRow("keys count letter case") << u"mvalue=1, mname=x}"_qs << false << QString() << QString();
@@ -350,6 +354,9 @@ private Q_SLOTS:
         QTest::newRow("a name that climbs out is kept as read")
             << QStringList{u"--- ../../x ---"_qs, u"a: b"_qs}
             << QStringList{u"../../x"_qs, u"Category,Sensor,Value"_qs};
+        QTest::newRow("a sensor line with a trailing blank")
+            << QStringList{u"--- SENSORS ---"_qs, u"Sensor List: "_qs}
+            << QStringList{u"SENSORS"_qs, u"Category,Sensor,Value|Sensors,Sensor List:,"_qs};
         QTest::newRow("properties header row")
             << QStringList{u"--- SYSTEM PROPERTIES ---"_qs, u"[a.b]: [c]"_qs}
             << QStringList{u"SYSTEM PROPERTIES"_qs, u"Category,Property,Value|System,a.b,c"_qs};

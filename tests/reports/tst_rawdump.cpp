@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 using testsupport::click;
@@ -267,13 +268,17 @@ private Q_SLOTS:
     void unwritableReachesTheErrorReport_data() {
         QTest::addColumn<QString>("blocker"); // made a folder (ending in "/") or a file
         QTest::addColumn<QString>("error");
+        QTest::addColumn<int>("commands"); // the folder is made before any phone command but the connection test
         QTest::newRow("the dump's name is a folder")
-            << u"Desktop/Telvane/DeviceInfoHW_Complete_Raw.txt/"_qs << u"Cannot write file"_qs;
-        QTest::newRow("the output folder is a file") << u"Desktop/Telvane"_qs << u"Cannot create folder"_qs;
+            << u"Desktop/Telvane/DeviceInfoHW_Complete_Raw.txt/"_qs << u"Cannot write file"_qs << 7;
+        QTest::newRow("the output folder is a file") << u"Desktop/Telvane"_qs << u"Cannot create folder"_qs << 1;
     }
     void unwritableReachesTheErrorReport() {
         QFETCH(QString, blocker);
         QFETCH(QString, error);
+        QFETCH(int, commands);
+        QTemporaryDir logDir;
+        qputenv("TELVANE_SIM_LOG", logDir.filePath(u"sim.log"_qs).toUtf8());
         testsupport::FreshHome home;
         testsupport::DialogRecorder dialogs;
         testsupport::useProfile(Small);
@@ -293,6 +298,10 @@ private Q_SLOTS:
         QVERIFY2(dialogs.errors()[0].startsWith(error), qPrintable(dialogs.errors()[0]));
         QCOMPARE(testsupport::filesBelow(home.path()), before);
         QVERIFY(!form.RichEdit1->lines().last().startsWith(u"Complete RAW dump"_qs));
+        qunsetenv("TELVANE_SIM_LOG");
+        QFile log(logDir.filePath(u"sim.log"_qs));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(log.readAll().count('\n'), commands);
         if (!blocker.endsWith(u'/')) {
             QFile file(root.filePath(blocker));
             QVERIFY(file.open(QIODevice::ReadOnly));

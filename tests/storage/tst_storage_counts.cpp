@@ -78,8 +78,8 @@ QList<Look> expectedLog(bool french, const QString& photosFound, const QString& 
     log.append({t(x.totalPhotos) + QString::number(photos), logcolor::Black, 10, false});
     log.append({t(x.totalVideos) + QString::number(videos), logcolor::Black, 10, false});
     log.append(empty());
-    log.append({t(x.sum).arg(photos + videos), logcolor::Black, 10, true});
-    if (photos + videos == 0) {
+    log.append({t(x.sum).arg(qint64(photos) + videos), logcolor::Black, 10, true});
+    if (qint64(photos) + videos == 0) {
         log.append(empty());
         log.append({t(x.warning), logcolor::Red, 9, true});
     }
@@ -148,6 +148,8 @@ private Q_SLOTS:
         QTest::newRow("0 and 0") << mine("counts-zero") << false << u"0"_qs << u"0"_qs << 0 << 0;
         QTest::newRow("blanks around, 12abc") << mine("counts-odd") << false << u"1234"_qs << ParseError << 1234 << 12;
         QTest::newRow("no output at all") << mine("counts-silent") << false << NoLine << NoLine << 0 << 0;
+        QTest::newRow("sum beyond 32 bits")
+            << mine("counts-max") << false << u"2147483647"_qs << u"1"_qs << 2147483647 << 1;
         QTest::newRow("only the first line counts") << mine("counts-extra") << false << u"3"_qs << ParseError << 3 << 0;
     }
     void panel() {

@@ -168,6 +168,10 @@ private Q_SLOTS:
             << testsupport::dataPath(u"storage/profiles/dumedia"_qs) << true
             << QStringList{Refused, u"4.0K"_qs, Refused, u"2,5M"_qs, u"3.0M"_qs}
             << QStringList{u"0 o"_qs, u"5,5 Mo"_qs, u"Total (Médias): **5,5 Mo**"_qs} << false;
+        QTest::newRow("media beyond 64 bits stop at the largest count")
+            << testsupport::dataPath(u"storage/profiles/duoverflow"_qs) << false
+            << QStringList{u"1.5G"_qs, u"9999999999P"_qs, u"318M"_qs, u"1.1G"_qs, u"2.6G"_qs}
+            << QStringList{u"1.5 Go"_qs, u"8192.0 Po"_qs, u"Total (Apps + Media): **8192.0 Po**"_qs} << false;
         QTest::newRow("phone gone during the runs")
             << testsupport::dataPath(u"storage/profiles/dudropped"_qs) << false
             << QStringList{Refused, Refused, Refused, Refused, Refused}

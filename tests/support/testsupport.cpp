@@ -2,6 +2,7 @@
 
 #include "app/textpane.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -12,6 +13,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 
 namespace testsupport {
 
@@ -77,6 +79,18 @@ QStringList DialogRecorder::errors() const {
         if (r.kind == dialogs::Kind::Error)
             texts.append(r.text);
     return texts;
+}
+
+void onNextModal(const std::function<void(QWidget*)>& act) {
+    auto* watcher = new QTimer;
+    QObject::connect(watcher, &QTimer::timeout, watcher, [watcher, act] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            watcher->deleteLater();
+            watcher->stop();
+            act(modal);
+        }
+    });
+    watcher->start(20);
 }
 
 void useProfile(const QString& name) {

@@ -59,6 +59,10 @@ private:
     QStringList answers_;
 };
 
+// Runs act on the next modal dialog that opens (the real one: see DialogRecorder::setEnabled), once;
+// act must close it.
+void onNextModal(const std::function<void(QWidget*)>& act);
+
 // The simulated phone answers from this profile of tests/data/profiles (modern, oldos, nophone, ...)
 // until another is chosen.
 void useProfile(const QString& name);

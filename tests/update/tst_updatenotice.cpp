@@ -4,7 +4,6 @@
 #include "testsupport.h"
 #include "update/update.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QRadioButton>
@@ -180,15 +179,13 @@ private Q_SLOTS:
                          "Content-Length: 0\r\nConnection: close\r\n\r\n");
         Qt::TextFormat format = Qt::RichText;
         QString text;
-        QTimer watcher;
-        connect(&watcher, &QTimer::timeout, this, [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                format = box->textFormat();
-                text = box->text();
-                box->done(QMessageBox::Ok);
-            }
+        testsupport::onNextModal([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            QVERIFY(box);
+            format = box->textFormat();
+            text = box->text();
+            box->done(QMessageBox::Ok);
         });
-        watcher.start(20);
         dialogs.setEnabled(false);
         TForm13 form(stub.server());
         dialogs.setEnabled(true);
