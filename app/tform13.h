@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/messages.h"
+#include "bridge/catalogue.h"
+#include "bridge/connection.h"
 
 #include <QString>
 #include <QStringList>
@@ -81,6 +83,8 @@ public:
     void ExecuteADBCommand(const QString& Cmd, QStringList& Output);
     bool IsDeviceConnected();
     void PanelConnectClick();
+    // Where the phone commands go: the adb path of this operation and the phone in use.
+    catalogue::Target adbTarget() const;
 
     // Device reports (reports/).
     void PanelRawDumpClick();
@@ -95,7 +99,7 @@ public:
     void CalculateGlobalDiskSpace();
     void PanelDiskSpaceAppsMediaClick();
     void CalculateAppsAndMediaSpace();
-    bool GetDuSizeAndLog(const QString& adb, const QString& Path, const QString& CmdLabel,
+    bool GetDuSizeAndLog(const catalogue::Target& adb, const QString& Path, const QString& CmdLabel,
                          const QString& ErrorOrAccessDeniedMsg, QString& SizeStr);
     void PanelPhotoVideoNumberClick();
     void CalculatePhotoVideoCounts();
@@ -123,8 +127,10 @@ protected:
 private:
     void createControls();
     void wireHandlers();
+    bool choosePhone(const QString& adb, const bridge::DeviceList& list);
 
     UpdateServer updateServer_;
+    bridge::PhoneChoice phones_;
     bool shown_ = false;
 };
 

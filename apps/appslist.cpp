@@ -26,7 +26,7 @@ void TForm13::PanelGenerateAppsListClick() {
 void TForm13::GenerateAppsListFile() {
     if (!IsDeviceConnected())
         return;
-    const QString adb = ADBPath();
+    const catalogue::Target adb = adbTarget();
     const QString rawPath = QDir(files::ensureOutputFolder()).filePath(u"AppsList_ThirdParty.txt"_qs);
 
     writeLine(text(apps::msg::StartHeader), HeaderStyle);

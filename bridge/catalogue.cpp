@@ -8,8 +8,9 @@ QString adbLine(const QString& adb, const QString& arguments) {
     return quoted(adb) + u' ' + arguments;
 }
 
-QString shell(const QString& adb, const QString& deviceCommand) {
-    return adbLine(adb, u"shell "_qs + deviceCommand);
+QString shell(const Target& phone, const QString& deviceCommand) {
+    const QString selected = phone.serial.isEmpty() ? QString() : u"-s "_qs + quoted(phone.serial) + u' ';
+    return adbLine(phone.adb, selected + u"shell "_qs + deviceCommand);
 }
 
 // su -c runs the double-quoted find; the backslashes belong to find's regular expression.
@@ -43,40 +44,44 @@ QString devices(const QString& adb) {
     return adbLine(adb, u"devices"_qs);
 }
 
-QString dumpsys(const QString& adb, const QString& service) {
-    return shell(adb, u"dumpsys "_qs + service);
+QString devicesWithDetails(const QString& adb) {
+    return adbLine(adb, u"devices -l"_qs);
 }
 
-QString getprop(const QString& adb) {
-    return shell(adb, u"getprop"_qs);
+QString dumpsys(const Target& phone, const QString& service) {
+    return shell(phone, u"dumpsys "_qs + service);
 }
 
-QString thirdPartyPackages(const QString& adb) {
-    return shell(adb, u"pm list packages -3 -f"_qs);
+QString getprop(const Target& phone) {
+    return shell(phone, u"getprop"_qs);
 }
 
-QString allPackages(const QString& adb) {
-    return shell(adb, u"pm list packages -f"_qs);
+QString thirdPartyPackages(const Target& phone) {
+    return shell(phone, u"pm list packages -3 -f"_qs);
 }
 
-QString systemPackages(const QString& adb) {
-    return shell(adb, u"pm list packages -f -s"_qs);
+QString allPackages(const Target& phone) {
+    return shell(phone, u"pm list packages -f"_qs);
 }
 
-QString df(const QString& adb, bool humanReadable) {
-    return shell(adb, humanReadable ? u"df -h"_qs : u"df"_qs);
+QString systemPackages(const Target& phone) {
+    return shell(phone, u"pm list packages -f -s"_qs);
 }
 
-QString duSummary(const QString& adb, const QString& folder) {
-    return shell(adb, u"du -sh "_qs + folder);
+QString df(const Target& phone, bool humanReadable) {
+    return shell(phone, humanReadable ? u"df -h"_qs : u"df"_qs);
 }
 
-QString countPhotos(const QString& adb) {
-    return shell(adb, CmdPrefix + u"find "_qs + FindBaseDir + PhotoSuffix);
+QString duSummary(const Target& phone, const QString& folder) {
+    return shell(phone, u"du -sh "_qs + folder);
 }
 
-QString countVideos(const QString& adb) {
-    return shell(adb, CmdPrefix + u"find "_qs + FindBaseDir + VideoSuffix);
+QString countPhotos(const Target& phone) {
+    return shell(phone, CmdPrefix + u"find "_qs + FindBaseDir + PhotoSuffix);
+}
+
+QString countVideos(const Target& phone) {
+    return shell(phone, CmdPrefix + u"find "_qs + FindBaseDir + VideoSuffix);
 }
 
 } // namespace catalogue

@@ -2,25 +2,33 @@
 
 #include <QString>
 
-// Every adb command line the program sends is built here: the adb path in double quotes, a blank, and
-// the adb arguments.
+// Every adb command line the program sends is built here: the adb path in double quotes, for a phone
+// chosen among several "-s" and its serial in double quotes, a blank, and the adb arguments.
 namespace catalogue {
 
 // A path in double quotes that the command interpreter takes literally, whatever characters it holds.
 QString quoted(const QString& text);
 
+// Where a phone command goes: the adb program and, while several phones are attached, the serial of the
+// one in use (empty with a single phone, which adb then picks by itself).
+struct Target {
+    QString adb;
+    QString serial;
+};
+
 QString devices(const QString& adb);
+QString devicesWithDetails(const QString& adb); // devices -l: model, product, transport of each phone
 // "shell dumpsys <service>": battery, thermalservice, sensorservice, cpuinfo, wifi.
-QString dumpsys(const QString& adb, const QString& service);
-QString getprop(const QString& adb);
-QString thirdPartyPackages(const QString& adb); // pm list packages -3 -f
-QString allPackages(const QString& adb);        // pm list packages -f
-QString systemPackages(const QString& adb);     // pm list packages -f -s
+QString dumpsys(const Target& phone, const QString& service);
+QString getprop(const Target& phone);
+QString thirdPartyPackages(const Target& phone); // pm list packages -3 -f
+QString allPackages(const Target& phone);        // pm list packages -f
+QString systemPackages(const Target& phone);     // pm list packages -f -s
 // df -h, or the raw df of old phones.
-QString df(const QString& adb, bool humanReadable);
-QString duSummary(const QString& adb, const QString& folder); // du -sh <folder>, the folder unquoted
+QString df(const Target& phone, bool humanReadable);
+QString duSummary(const Target& phone, const QString& folder); // du -sh <folder>, the folder unquoted
 // A root find of the photo or video files in shared storage, counted by wc -l.
-QString countPhotos(const QString& adb);
-QString countVideos(const QString& adb);
+QString countPhotos(const Target& phone);
+QString countVideos(const Target& phone);
 
 } // namespace catalogue

@@ -53,7 +53,7 @@ void TForm13::PanelRawDumpClick() {
 void TForm13::GenerateRawDump() {
     if (!IsDeviceConnected())
         return;
-    const QString adb = ADBPath();
+    const catalogue::Target adb = adbTarget();
     const QString folder = files::ensureOutputFolder();
     const QString path = QDir(folder).filePath(QString::fromUtf16(reports::RawDumpFileName));
     writeLine(text(Heading), HeadingStyle);

@@ -118,7 +118,7 @@ void ShowDFOutput(const QStringList& RawLines, TextPane* RE) {
 void TForm13::CalculateGlobalDiskSpace() {
     if (!IsDeviceConnected())
         return;
-    const QString adb = ADBPath();
+    const catalogue::Target adb = adbTarget();
     const bool rawFormat = CheckBoxOldAndroid->isChecked();
     writeLine(text(rawFormat ? RawTitle : HumanReadableTitle), TitleStyle);
     appendEmptyLine();

@@ -74,7 +74,7 @@ bool findDuSize(const QStringList& lines, QString& SizeStr) {
 
 } // namespace storage
 
-bool TForm13::GetDuSizeAndLog(const QString& adb, const QString& Path, const QString& CmdLabel,
+bool TForm13::GetDuSizeAndLog(const catalogue::Target& adb, const QString& Path, const QString& CmdLabel,
                               const QString& ErrorOrAccessDeniedMsg, QString& SizeStr) {
     SizeStr.clear();
     writeLine(text(Fetching).arg(CmdLabel), ProgressStyle);
@@ -96,7 +96,7 @@ void TForm13::PanelDiskSpaceAppsMediaClick() {
 void TForm13::CalculateAppsAndMediaSpace() {
     if (!IsDeviceConnected())
         return;
-    const QString adb = ADBPath();
+    const catalogue::Target adb = adbTarget();
     qint64 MediaBytes = 0;
     const QString ErrorOrAccessDeniedMsg = text(ErrorOrAccessDenied);
     RichEdit1->clearPane();

@@ -84,7 +84,7 @@ void TForm13::PanelPhotoVideoNumberClick() {
 void TForm13::CalculatePhotoVideoCounts() {
     if (!IsDeviceConnected())
         return;
-    const QString adb = ADBPath();
+    const catalogue::Target adb = adbTarget();
     RichEdit1->clearPane();
     writeLine(text(Title), TitleStyle);
     appendEmptyLine();

@@ -26,42 +26,73 @@ private Q_SLOTS:
     void judgingTheDeviceList_data() {
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<DeviceState>("state");
+        QTest::addColumn<QString>("phones"); // usable serials joined by "|", then "/" and the phones attached
         const QString header = u"List of devices attached"_qs;
-        QTest::newRow("one phone") << QStringList{header, u"TLV0A1B2C3D4\tdevice"_qs, u""_qs} << DeviceState::Usable;
+        QTest::newRow("one phone") << QStringList{header, u"TLV0A1B2C3D4\tdevice"_qs, u""_qs} << DeviceState::Usable
+                                   << u"TLV0A1B2C3D4/1"_qs;
         QTest::newRow("unauthorised first, usable second")
-            << QStringList{header, u"AAA\tunauthorized"_qs, u"BBB\tdevice"_qs} << DeviceState::Usable;
-        QTest::newRow("state in capitals") << QStringList{header, u"TLV1\tDEVICE"_qs} << DeviceState::Usable;
+            << QStringList{header, u"AAA\tunauthorized"_qs, u"BBB\tdevice"_qs} << DeviceState::Usable << u"BBB/2"_qs;
+        QTest::newRow("state in capitals")
+            << QStringList{header, u"TLV1\tDEVICE"_qs} << DeviceState::Usable << u"TLV1/1"_qs;
         QTest::newRow("blanks instead of a tab, -l details")
             << QStringList{header, u"emulator-5554          device product:sdk model:x transport_id:1"_qs}
-            << DeviceState::Usable;
-        QTest::newRow("daemon lines before the list")
-            << QStringList{u"* daemon not running; starting now at tcp:5037"_qs, u"* daemon started successfully"_qs,
-                           header, u"TLV1\tdevice"_qs}
-            << DeviceState::Usable;
+            << DeviceState::Usable << u"emulator-5554/1"_qs;
+        QTest::newRow("daemon lines around the list")
+            << QStringList{u"* daemon not running; starting now at tcp:5037"_qs, header,
+                           u"* daemon started successfully"_qs, u"TLV1\tdevice"_qs}
+            << DeviceState::Usable << u"TLV1/1"_qs;
         QTest::newRow("serials holding blanks (redacted)")
-            << QStringList{header, u"<ID removed>\tdevice"_qs, u"<ID removed>\tdevice"_qs} << DeviceState::Usable;
+            << QStringList{header, u"<ID removed>\tdevice"_qs, u"<ID removed>\tdevice"_qs} << DeviceState::Usable
+            << u"<ID removed>|<ID removed>/2"_qs;
+        QTest::newRow("phone, emulator and Wi-Fi phone")
+            << QStringList{header, u"cf264b8f\tdevice"_qs, u"emulator-5554\tdevice"_qs, u"10.129.164.6:5555\tdevice"_qs}
+            << DeviceState::Usable << u"cf264b8f|emulator-5554|10.129.164.6:5555/3"_qs;
         QTest::newRow("serial holding a blank, offline")
-            << QStringList{header, u"a device\toffline"_qs} << DeviceState::NoDevice;
-        QTest::newRow("header alone") << QStringList{header, u""_qs} << DeviceState::NoDevice;
-        QTest::newRow("header with a trailing blank") << QStringList{header + u' '} << DeviceState::NoDevice;
+            << QStringList{header, u"a device\toffline"_qs} << DeviceState::NoDevice << u"/1"_qs;
+        QTest::newRow("header alone") << QStringList{header, u""_qs} << DeviceState::NoDevice << u"/0"_qs;
+        QTest::newRow("header with a trailing blank")
+            << QStringList{header + u' '} << DeviceState::NoDevice << u"/0"_qs;
         QTest::newRow("unauthorised only")
-            << QStringList{header, u"TLV1\tunauthorized"_qs} << DeviceState::Unauthorized;
-        QTest::newRow("offline") << QStringList{header, u"TLV1\toffline"_qs} << DeviceState::NoDevice;
+            << QStringList{header, u"TLV1\tunauthorized"_qs} << DeviceState::Unauthorized << u"/1"_qs;
+        QTest::newRow("offline") << QStringList{header, u"TLV1\toffline"_qs} << DeviceState::NoDevice << u"/1"_qs;
         QTest::newRow("no permissions line names device.html")
             << QStringList{header, u"????????????\tno permissions (user in plugdev group; are your udev rules "
                                    "wrong?); see [http://developer.android.com/tools/device.html]"_qs}
-            << DeviceState::NoDevice;
+            << DeviceState::NoDevice << u"/1"_qs;
         QTest::newRow("error about no devices")
-            << QStringList{u"adb: no devices/emulators found"_qs} << DeviceState::NoDevice;
+            << QStringList{u"adb: no devices/emulators found"_qs} << DeviceState::NoDevice << u"/0"_qs;
         QTest::newRow("interpreter cannot find adb")
-            << QStringList{u"sh: 1: adb: not found"_qs} << DeviceState::NoDevice;
+            << QStringList{u"sh: 1: adb: not found"_qs} << DeviceState::NoDevice << u"/0"_qs;
         QTest::newRow("runner could not start")
-            << QStringList{u"ERROR: CreateProcess failed for: \"adb\" devices"_qs} << DeviceState::NoDevice;
+            << QStringList{u"ERROR: CreateProcess failed for: \"adb\" devices"_qs} << DeviceState::NoDevice << u"/0"_qs;
     }
     void judgingTheDeviceList() {
         QFETCH(QStringList, lines);
         QFETCH(DeviceState, state);
-        QCOMPARE(bridge::judgeDevices(lines), state);
+        QFETCH(QString, phones);
+        const bridge::DeviceList list = bridge::readDevices(lines);
+        QCOMPARE(list.state, state);
+        QCOMPARE(list.usable.join(u'|') + u'/' + QString::number(list.attached), phones);
+    }
+
+    void phoneLabels_data() {
+        QTest::addColumn<QString>("serial");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("model, underscores as blanks") << u"UYT5T18414003349"_qs << u"ALP AL00 (UYT5T18414003349)"_qs;
+        QTest::newRow("no model: the serial alone") << u"emulator-5554"_qs << u"emulator-5554"_qs;
+        QTest::newRow("serial with blanks") << u"RZ8 01"_qs << u"Pixel 8 (RZ8 01)"_qs;
+        QTest::newRow("a serial that only starts another") << u"RZ8"_qs << u"RZ8"_qs;
+        QTest::newRow("not listed") << u"nowhere"_qs << u"nowhere"_qs;
+    }
+    void phoneLabels() {
+        QFETCH(QString, serial);
+        QFETCH(QString, label);
+        const QStringList details{
+            u"List of devices attached"_qs,
+            u"UYT5T18414003349       device usb:1114112X product:ALP-AL00 model:ALP_AL00 device:HWALP transport_id:23"_qs,
+            u"emulator-5554          device product:sdk_gphone64 transport_id:1"_qs,
+            u"RZ8 01                 device model:Pixel_8 transport_id:2"_qs};
+        QCOMPARE(bridge::phoneLabel(details, serial), label);
     }
 
     void connectClick_data() {
@@ -206,10 +237,13 @@ private Q_SLOTS:
     void commandLinesForTheInterpreter() {
         QCOMPARE(catalogue::devices(u"/usr/lib/android-sdk/platform-tools/adb"_qs),
                  u"\"/usr/lib/android-sdk/platform-tools/adb\" devices"_qs);
+        QCOMPARE(catalogue::dumpsys({u"/opt/adb"_qs, u"192.168.1.20:5555"_qs}, u"battery"_qs),
+                 u"\"/opt/adb\" -s \"192.168.1.20:5555\" shell dumpsys battery"_qs);
         QCOMPARE(catalogue::quoted(u"/a $HOME `b` \"c\" \\d"_qs), u"\"/a \\$HOME \\`b\\` \\\"c\\\" \\\\d\""_qs);
-        QCOMPARE(bridge::windowsInterpreterArguments(catalogue::countPhotos(u"C:/Program Files (x86)/adb.exe"_qs)),
-                 u"/S /C \"\"C:/Program Files (x86)/adb.exe\" shell su -c \"find /storage/emulated/0 -type f "
-                 "-iregex '.*.\\(jpg\\|jpeg\\|png\\|gif\\|webp\\|heic\\)' | wc -l\"\""_qs);
+        QCOMPARE(
+            bridge::windowsInterpreterArguments(catalogue::countPhotos({u"C:/Program Files (x86)/adb.exe"_qs, {}})),
+            u"/S /C \"\"C:/Program Files (x86)/adb.exe\" shell su -c \"find /storage/emulated/0 -type f "
+            "-iregex '.*.\\(jpg\\|jpeg\\|png\\|gif\\|webp\\|heic\\)' | wc -l\"\""_qs);
     }
 };
 

@@ -153,6 +153,45 @@ int play(const Answer& answer) {
     return code;
 }
 
+// The serials of the phones a profile has attached: its "_phones" file ("serial TAB profile" per line)
+// when it describes several phones, else the serials its "devices" answer lists.
+struct Phone {
+    std::string serial;
+    std::string profile; // empty: the profile itself answers for it
+};
+
+std::vector<Phone> attachedPhones(const std::vector<fs::path>& chain) {
+    std::vector<Phone> phones;
+    for (const fs::path& folder : chain) {
+        if (const auto list = readFile(folder / "_phones")) {
+            std::size_t start = 0;
+            while (start < list->size()) {
+                const std::size_t end = std::min(list->find('\n', start), list->size());
+                const std::string line = list->substr(start, end - start);
+                if (const auto tab = line.find('\t'); tab != std::string::npos) {
+                    phones.push_back({line.substr(0, tab), trimmed(line.substr(tab + 1))});
+                }
+                start = end + 1;
+            }
+            return phones;
+        }
+    }
+    const auto answer = answerIn(chain, "devices");
+    const std::string text = answer && answer->out ? *answer->out : std::string();
+    bool listed = false;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        const std::string line = text.substr(start, end - start);
+        if (listed && line.find('\t') != std::string::npos) {
+            phones.push_back({line.substr(0, line.find('\t')), {}});
+        }
+        listed = listed || line.find("devices attached") != std::string::npos;
+        start = end + 1;
+    }
+    return phones;
+}
+
 void pauseIfAsked() {
     const char* env = std::getenv("TELVANE_SIM_DELAY_MS");
     if (!env) {
@@ -166,20 +205,46 @@ void pauseIfAsked() {
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    std::string key;
-    for (const std::string& arg : args) {
-        key += (key.empty() ? "" : " ") + arg;
-    }
+    std::vector<std::string> args(argv + 1, argv + argc);
     if (const char* log = std::getenv("TELVANE_SIM_LOG"); log && *log) {
-        std::ofstream(log, std::ios::app | std::ios::binary) << key << '\n';
+        std::string line;
+        for (const std::string& arg : args) {
+            line += (line.empty() ? "" : " ") + arg;
+        }
+        std::ofstream(log, std::ios::app | std::ios::binary) << line << '\n';
     }
     pauseIfAsked();
 
-    const std::vector<fs::path> chain = profileChain(chosenProfile(argv[0]));
+    std::vector<fs::path> chain = profileChain(chosenProfile(argv[0]));
+    // "-s SERIAL" picks one of the attached phones, as adb does.
+    std::optional<std::string> serial;
+    if (args.size() >= 2 && args[0] == "-s") {
+        serial = args[1];
+        args.erase(args.begin(), args.begin() + 2);
+    }
     if (args.empty()) {
         std::cerr << "adb: no command given\n";
         return 1;
+    }
+    const bool hostCommand = args[0] == "devices" || args[0] == "start-server" || args[0] == "kill-server";
+    const std::vector<Phone> phones = attachedPhones(chain);
+    if (serial && !hostCommand) {
+        const auto phone =
+            std::find_if(phones.begin(), phones.end(), [&](const Phone& p) { return p.serial == *serial; });
+        if (phone == phones.end()) {
+            std::cerr << "adb: device '" << *serial << "' not found\n";
+            return 1;
+        }
+        if (!phone->profile.empty()) {
+            chain = profileChain(profileFolder(phone->profile, chain.front()));
+        }
+    } else if (!serial && !hostCommand && phones.size() > 1) {
+        std::cerr << "adb: more than one device/emulator\n";
+        return 1;
+    }
+    std::string key;
+    for (const std::string& arg : args) {
+        key += (key.empty() ? "" : " ") + arg;
     }
     if (auto answer = answerIn(chain, slugOf(key))) {
         return play(*answer);

@@ -4,8 +4,6 @@
 #include "testsupport.h"
 
 #include <QColor>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 // What a log line must look like. An empty text stands for a separator line, whose look is not ours.
@@ -36,24 +34,7 @@ inline void compareLog(const TextPane* pane, const QList<Look>& expected) {
     QCOMPARE(looks.size(), expected.size());
 }
 
-// Records the command lines the simulated phone receives while it lives.
-class SimLog {
-public:
-    SimLog() { qputenv("TELVANE_SIM_LOG", path().toUtf8()); }
-    ~SimLog() { qunsetenv("TELVANE_SIM_LOG"); }
-    SimLog(const SimLog&) = delete;
-    SimLog& operator=(const SimLog&) = delete;
-    QStringList commands() const {
-        QFile file(path());
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
-    }
-
-private:
-    QString path() const { return dir_.filePath(u"sim.log"_qs); }
-    QTemporaryDir dir_;
-};
+using testsupport::SimLog;
 
 // A storage test phone of tests/data/storage/profiles, or a shared profile by name.
 inline void useStorageProfile(const QString& name) {

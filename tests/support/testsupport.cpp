@@ -97,6 +97,21 @@ void useProfile(const QString& name) {
     qputenv("TELVANE_SIM_PROFILE", name.toUtf8());
 }
 
+SimLog::SimLog() {
+    qputenv("TELVANE_SIM_LOG", path().toUtf8());
+}
+
+SimLog::~SimLog() {
+    qunsetenv("TELVANE_SIM_LOG");
+}
+
+QStringList SimLog::commands() const {
+    QFile file(path());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+}
+
 LineLook lineLook(const TextPane* pane, int line) {
     const QTextBlock block = pane->document()->findBlockByNumber(line);
     QTextCharFormat format = block.charFormat();

@@ -67,6 +67,20 @@ void onNextModal(const std::function<void(QWidget*)>& act);
 // until another is chosen.
 void useProfile(const QString& name);
 
+// Records the command lines the simulated phone receives while it lives.
+class SimLog {
+public:
+    SimLog();
+    ~SimLog();
+    SimLog(const SimLog&) = delete;
+    SimLog& operator=(const SimLog&) = delete;
+    QStringList commands() const;
+
+private:
+    QString path() const { return dir_.filePath(QStringLiteral("sim.log")); }
+    QTemporaryDir dir_;
+};
+
 // Appearance of one line of a pane, taken from its first character (or from the empty line itself).
 struct LineLook {
     QString text;
