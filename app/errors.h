@@ -15,6 +15,10 @@ public:
     QString message() const { return QString::fromStdString(what()); }
 };
 
+// The user stopped the operation while a command ran (Esc, or closing the window): it ends there, and
+// the window says so in the log.
+class OperationCancelled : public std::exception {};
+
 // The text of the error report: the message with a full stop appended, unless its last character's code
 // is no higher than that of the full stop.
 QString errorReportText(const QString& message);

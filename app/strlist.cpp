@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <algorithm>
 
@@ -39,7 +40,24 @@ QString joined(const QStringList& lines) {
 }
 
 QByteArray fileBytes(const QStringList& lines) {
-    return QByteArray("\xEF\xBB\xBF") + joined(lines).toUtf8();
+    // Encoded line by line straight into one buffer: a RAW dump is millions of characters, and the whole
+    // text joined first would be made, copied and encoded once more.
+    qsizetype units = 0;
+    for (const QString& line : lines)
+        units += line.size() + 2;
+    QStringEncoder utf8(QStringConverter::Utf8);
+    QByteArray bytes(3 + utf8.requiredSpace(units), Qt::Uninitialized);
+    char* out = bytes.data();
+    *out++ = '\xEF';
+    *out++ = '\xBB';
+    *out++ = '\xBF';
+    for (const QString& line : lines) {
+        out = utf8.appendToBuffer(out, line);
+        *out++ = '\r';
+        *out++ = '\n';
+    }
+    bytes.truncate(out - bytes.constData());
+    return bytes;
 }
 
 QStringList fromFileBytes(const QByteArray& bytes) {

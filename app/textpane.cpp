@@ -174,12 +174,21 @@ void TextPane::clearPane() {
     setTextCursor(cursor);
 }
 
-TextPane::EditBatch::EditBatch(TextPane* pane) : cursor_(pane->document()) {
+TextPane::EditBatch::EditBatch(TextPane* pane) : pane_(pane), outer_(pane->batch_), cursor_(pane->document()) {
+    pane->batch_ = this;
     cursor_.beginEditBlock();
 }
 
 TextPane::EditBatch::~EditBatch() {
     cursor_.endEditBlock();
+    pane_->batch_ = outer_;
+}
+
+void TextPane::flushEdits() {
+    for (EditBatch* batch = batch_; batch; batch = batch->outer_)
+        batch->cursor_.endEditBlock();
+    for (EditBatch* batch = batch_; batch; batch = batch->outer_)
+        batch->cursor_.beginEditBlock();
 }
 
 // Scrolling lays the whole text out; an operation that appends many lines scrolls once, when it is done.

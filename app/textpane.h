@@ -60,8 +60,15 @@ public:
         EditBatch& operator=(const EditBatch&) = delete;
 
     private:
+        friend class TextPane;
+        TextPane* pane_;
+        EditBatch* outer_;
         QTextCursor cursor_;
     };
+    // Lays out and shows what the batches in force hold so far, which then go on (while a command runs).
+    void flushEdits();
+    // Brings the end of the text into view once the events run.
+    void showEnd() { scrollToEndLater(); }
 
     // Hooks for the window's handlers. The key hook may set the key to 0 to swallow it; the context hook
     // sets handled to true when no other context menu may show.
@@ -82,6 +89,7 @@ private:
     QFont paneFont_;
     QTextCharFormat insertionFormat_;
     bool scrollPending_ = false;
+    EditBatch* batch_ = nullptr;
 };
 
 // Writes Text and a line break at the end of the pane's selection (selected text stays) in the given

@@ -18,6 +18,9 @@ TForm13* Form13 = nullptr;
 
 namespace {
 
+const Message Cancelled{"Operation cancelled.", "Opération annulée."};
+const LogStyle CancelledStyle{logcolor::Red, 10, true};
+
 constexpr int ClientWidth = 1246;
 constexpr int ClientHeight = 744;
 
@@ -171,15 +174,23 @@ void TForm13::wireHandlers() {
 }
 
 void TForm13::guard(const std::function<void()>& handler) {
+    ++handlersRunning_;
     try {
         // A handler's changes to the panes are laid out once, when it ends, not line by line.
         const TextPane::EditBatch log(RichEdit1);
         const TextPane::EditBatch groups(RichEdit2);
         handler();
+    } catch (const OperationCancelled&) {
+        writeLine(text(Cancelled), CancelledStyle);
     } catch (const std::exception& e) {
         dialogs::showError(this, errorReportText(QString::fromUtf8(e.what())));
     } catch (...) {
         dialogs::showError(this, errorReportText(u"Unexpected error"_qs));
+    }
+    // A timer's tick may run while an operation waits on a command; only the operation's end may close.
+    if (--handlersRunning_ == 0 && closeRequested_) {
+        closeRequested_ = false;
+        close();
     }
 }
 

@@ -61,6 +61,8 @@ public:
 
     // Runs a handler so that no error crosses the event loop: an escaping error goes to the error report.
     void guard(const std::function<void()>& handler);
+    // The user closed the window while a command ran: it closes once the operation has stopped.
+    void closeAfterOperation() { closeRequested_ = true; }
     // The message in the language in force now.
     QString text(const Message& message) const { return message.in(LangFR); }
     // A formatted line in the output log, and an empty line appended at its end.
@@ -132,6 +134,8 @@ private:
     UpdateServer updateServer_;
     bridge::PhoneChoice phones_;
     bool shown_ = false;
+    int handlersRunning_ = 0;
+    bool closeRequested_ = false;
 };
 
 // The one instance of the window.

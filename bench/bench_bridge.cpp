@@ -1,9 +1,13 @@
-// The command runner reading a large output, against cat writing the same file to /dev/null.
+// The command runner against the same command read into memory undecoded, and the RAW dump of a phone
+// printing 14 MB against the same six adb commands run through the shell.
+#include "app/panel.h"
+#include "app/textpane.h"
+#include "app/tform13.h"
 #include "bridge/runner.h"
-
 #include "testsupport.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -14,37 +18,95 @@
 
 namespace {
 
-QString makeOutput(const QTemporaryDir& dir, int lines) {
-    const QString path = dir.filePath(QStringLiteral("out%1.txt").arg(lines));
+void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
+}
+
+QString makeOutput(const QTemporaryDir& dir, int lines) {
+    QByteArray text;
     const QByteArray line("[persist.vendor.radio.prop_%1]: [value 0123456]\n");
     for (int i = 0; i < lines; ++i)
-        file.write(QByteArray(line).replace("%1", QByteArray::number(i % 1000).rightJustified(3, '0')));
+        text += QByteArray(line).replace("%1", QByteArray::number(i % 1000).rightJustified(3, '0'));
+    const QString path = dir.filePath(QStringLiteral("out%1.txt").arg(lines));
+    writeFile(path, text);
     return path;
 }
+
+// What the runner does, without decoding or cutting lines: the output read into memory.
+qsizetype readUndecoded(const QString& cmd) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), cmd});
+    QByteArray all;
+    while (process.waitForReadyRead(-1))
+        all += process.readAll();
+    process.waitForFinished(-1);
+    return all.size() + process.readAll().size();
+}
+
+void ratio(const char* what, qint64 ms, const char* against, qint64 baseMs) {
+    std::printf("%s: %lld ms; %s: %lld ms; ratio %.1f\n", what, static_cast<long long>(ms), against,
+                static_cast<long long>(baseMs),
+                static_cast<double>(ms) / static_cast<double>(std::max<qint64>(baseMs, 1)));
+}
+
+const char* const Slugs[] = {"shell-dumpsys-battery",
+                             "shell-dumpsys-thermalservice",
+                             "shell-dumpsys-sensorservice",
+                             "shell-dumpsys-cpuinfo",
+                             "shell-getprop",
+                             "shell-dumpsys-wifi"};
 
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    QApplication app(argc, argv);
     QTemporaryDir dir;
     for (const int lines : {200000, 400000}) {
-        const QString path = makeOutput(dir, lines);
-        const qint64 size = QFile(path).size();
+        const QString cmd = u"cat '"_qs + makeOutput(dir, lines) + u'\'';
         qsizetype got = 0;
-        const qint64 runner =
-            testsupport::bestOfThreeMs([&] { got = bridge::runCommandLine(u"cat '"_qs + path + u'\'').size(); });
-        const qint64 cat = testsupport::bestOfThreeMs([&] {
-            QProcess::execute(QStringLiteral("/bin/sh"),
-                              {QStringLiteral("-c"), u"cat '"_qs + path + u"' >/dev/null"_qs});
-        });
+        const qint64 runner = testsupport::bestOfThreeMs([&] { got = bridge::runCommandLine(cmd).size(); });
+        qsizetype bytes = 0;
+        const qint64 undecoded = testsupport::bestOfThreeMs([&] { bytes = readUndecoded(cmd); });
         if (got != lines)
             qFatal("runner returned %lld lines, expected %d", static_cast<long long>(got), lines);
-        std::printf("runner reading %.1f MB, %d lines: %lld ms; cat to /dev/null: %lld ms; ratio %.1f\n",
-                    static_cast<double>(size) / 1e6, lines, static_cast<long long>(runner), static_cast<long long>(cat),
-                    static_cast<double>(runner) / static_cast<double>(std::max<qint64>(cat, 1)));
+        const QByteArray what = "runner reading " + QByteArray::number(bytes / 1e6, 'f', 1) + " MB, " +
+                                QByteArray::number(lines) + " lines";
+        ratio(what.constData(), runner, "read into memory undecoded", undecoded);
     }
+
+    // A phone whose six reports print 14 MB: each recorded report repeated to about 2.3 MB.
+    const QString phone = dir.filePath(u"bigphone"_qs);
+    QDir().mkpath(phone);
+    writeFile(phone + u"/_inherit"_qs, "modern\n");
+    for (const char* slug : Slugs) {
+        const QByteArray once = testsupport::dataBytes(u"profiles/modern/"_qs + QString::fromLatin1(slug) + u".out"_qs);
+        QByteArray text;
+        while (text.size() < 14 * 1024 * 1024 / 6)
+            text += once;
+        writeFile(phone + u'/' + QString::fromLatin1(slug) + u".out"_qs, text);
+    }
+    testsupport::useProfile(phone);
+    // The simulated adb, found through the search path as an installed adb would be.
+    qputenv("PATH", QByteArray(TELVANE_TEST_BIN_DIR) + ':' + qgetenv("PATH"));
+    testsupport::FreshHome home;
+    testsupport::DialogRecorder dialogs;
+    TForm13 form(testsupport::quietUpdateServer());
+    form.show();
+    const qint64 dump = testsupport::bestOfThreeMs([&] { testsupport::click(form.PanelRawDump); });
+    if (!form.RichEdit1->lines().last().startsWith(u"Complete RAW dump written"_qs))
+        qFatal("the RAW dump did not complete");
+    const qint64 shell = testsupport::bestOfThreeMs([&] {
+        QProcess::execute(QStringLiteral("/bin/sh"),
+                          {QStringLiteral("-c"), u"for c in 'dumpsys battery' 'dumpsys thermalservice' 'dumpsys "
+                                                 "sensorservice' 'dumpsys cpuinfo' getprop 'dumpsys wifi'; do adb "
+                                                 "shell $c >/dev/null; done"_qs});
+    });
+    const qint64 size = QFile(home.outputFolder() + u"/DeviceInfoHW_Complete_Raw.txt"_qs).size();
+    const QByteArray what =
+        "RAW dump of a phone printing " + QByteArray::number(size / 1e6, 'f', 1) + " MB, click to file written";
+    ratio(what.constData(), dump, "the six adb commands through the shell", shell);
     return 0;
 }

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QEventLoop>
+#include <QObject>
+#include <QProcess>
 #include <QString>
+#include <QStringDecoder>
 #include <QStringList>
 
 // Where adb is: beside our own executable when an executable file of that name is there, else the bare
@@ -9,12 +13,6 @@
 QString ADBPath();
 
 namespace bridge {
-
-// Runs one command line through the system's command interpreter (cmd.exe /C on Windows, /bin/sh -c
-// elsewhere) with no standard input and no time limit, and returns everything it printed on standard
-// output and standard error, in the order written, cut into lines once at the end. A command that cannot
-// be started gives the single line "ERROR: CreateProcess failed for: " followed by the command line.
-QStringList runCommandLine(const QString& cmd);
 
 // What cmd.exe gets after its name: /S /C and the whole line in one more pair of double quotes. /S always
 // strips exactly that pair, so the quotes inside the line (the adb path, su -c "...") stay as written and
@@ -24,5 +22,65 @@ QString windowsInterpreterArguments(const QString& cmd);
 // Phones print UTF-8; anything that is not valid UTF-8 is read in the system's 8-bit code page.
 // Zero bytes are dropped.
 QString decodeOutput(QByteArray bytes);
+
+// Decodes output and cuts it into lines as it arrives, piece by piece. An unfinished line, a CR whose LF
+// may come next and an unfinished UTF-8 sequence wait for the next piece, so the lines are exactly those
+// of the whole output decoded at once: strlist::fromText(decodeOutput(everything)).
+class OutputLines {
+public:
+    OutputLines();
+    void add(const QByteArray& piece);
+    // The lines of everything added; the object is spent afterwards.
+    QStringList finish();
+    qint64 received() const { return received_; }
+
+private:
+    void split(QStringView text);
+    void fallBackTo8Bit();
+
+    QList<QByteArray> pieces_; // for the 8-bit reading, needed once the output proves not to be UTF-8
+    QStringDecoder decoder_;
+    bool eightBit_ = false;
+    QStringList lines_;
+    QString partial_;
+    bool afterCR_ = false;
+    qint64 received_ = 0;
+};
+
+// One command line run through the system's command interpreter (cmd.exe /C on Windows, /bin/sh -c
+// elsewhere, in a process group of its own) with no standard input and no time limit. Standard output
+// and standard error come back merged, in the order written, read while the command runs. The caller's
+// events go on meanwhile (a local event loop), so the window keeps painting.
+class CommandRun : public QObject {
+    Q_OBJECT
+public:
+    explicit CommandRun(const QString& cmd);
+    ~CommandRun() override;
+
+    // Returns when the command has ended or has been cancelled. A command that cannot be started gives
+    // the single line "ERROR: CreateProcess failed for: " followed by the command line.
+    void run();
+    // Ends the command and everything it started; run() then returns without lines.
+    void cancel();
+    bool cancelled() const { return cancelled_; }
+    QStringList takeLines();
+
+Q_SIGNALS:
+    void progressed(qint64 bytesReceived);
+
+private:
+    void readPiece();
+    void endProcessGroup();
+
+    QString cmd_;
+    QProcess process_;
+    QEventLoop loop_;
+    OutputLines output_;
+    QStringList lines_;
+    bool cancelled_ = false;
+};
+
+// Runs a command line to its end and returns its lines (see CommandRun).
+QStringList runCommandLine(const QString& cmd);
 
 } // namespace bridge

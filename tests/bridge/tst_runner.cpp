@@ -1,4 +1,5 @@
 #include "app/panel.h"
+#include "app/strlist.h"
 #include "app/textpane.h"
 #include "app/tform13.h"
 #include "bridge/runner.h"
@@ -45,6 +46,33 @@ private Q_SLOTS:
         QFETCH(QString, cmd);
         QFETCH(QStringList, lines);
         QCOMPARE(runCommandLine(cmd), lines);
+    }
+
+    // Output read in pieces gives the lines of the whole output read at once, wherever the pieces end.
+    void piecesGiveTheLinesOfTheWhole_data() {
+        QTest::addColumn<QByteArray>("output");
+        QTest::newRow("CR LF, lone CR, final break") << QByteArray("ab\r\ncd\re\n\r\n");
+        QTest::newRow("UTF-8 letters") << QByteArray("T\xC3\xA9l\xC3\xA9phone\n\xF0\x9F\x98\x80\r\n");
+        QTest::newRow("not UTF-8 after a UTF-8 line") << QByteArray("\xC3\xA9\ncaf\xE9\r\nx");
+        QTest::newRow("ends inside a character") << QByteArray("ok\nh\xC3");
+        QTest::newRow("zero bytes and a byte-order mark") << QByteArray("\xEF\xBB\xBF"
+                                                                        "a\0b\r\0\nc",
+                                                                        12);
+    }
+    void piecesGiveTheLinesOfTheWhole() {
+        QFETCH(QByteArray, output);
+        const QStringList whole = strlist::fromText(bridge::decodeOutput(output));
+        for (qsizetype cut = 0; cut <= output.size(); ++cut) {
+            bridge::OutputLines twoPieces;
+            twoPieces.add(output.first(cut));
+            twoPieces.add(output.sliced(cut));
+            QCOMPARE(twoPieces.finish(), whole);
+        }
+        bridge::OutputLines bytes;
+        for (const char c : output)
+            bytes.add(QByteArray(1, c));
+        QCOMPARE(bytes.received(), output.size());
+        QCOMPARE(bytes.finish(), whole);
     }
 
     void missingProgramSaysSoInItsOutput() {

@@ -93,6 +93,25 @@ expect "unknown shell command" 127 /dev/null "$(text '/system/bin/sh: frobnicate
 run modern "frobnicate --now"
 expect "unknown adb command" 1 /dev/null "$(text 'adb: unknown command frobnicate')"
 
+# Several phones: -s picks one, an unknown serial is not found, a phone command without -s is refused.
+run twophones "-s TLV20A7F3C91 shell df"
+expect "-s picks a phone" 0 "$profiles/oldos/shell-df.out" /dev/null
+run twophones "shell df"
+expect "several phones without -s" 1 /dev/null "$(text 'adb: more than one device/emulator')"
+run twophones "-s NOPE shell df"
+expect "unknown serial" 1 /dev/null "$(text "adb: device 'NOPE' not found")"
+run modern "-s TLV0A1B2C3D4 shell getprop"
+expect "-s with a single phone" 0 "$profiles/modern/shell-getprop.out" /dev/null
+
+# A slow phone: .wait before the answer, .hang never ends until killed.
+start=$(date +%s%N)
+run slowphone "shell getprop"
+[ $(( ($(date +%s%N) - start) / 1000000 )) -ge 1400 ] || fail "slowphone answered without waiting"
+TELVANE_SIM_PROFILE=stuck timeout 1 "$adb" shell df >"$work/out" 2>/dev/null
+code=$?
+[ "$code" -eq 124 ] || fail "stuck: exit code $code, wanted the timeout's 124"
+cmp -s "$work/out" "$profiles/modern/shell-df.out" || fail "stuck: its output before hanging differs"
+
 # The log holds each command line as the simulator received it.
 TELVANE_SIM_LOG=$work/log run modern devices
 TELVANE_SIM_LOG=$work/log run modern "$videos"

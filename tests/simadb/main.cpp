@@ -134,12 +134,55 @@ std::optional<Answer> answerIn(const std::vector<fs::path>& chain, const std::st
     return std::nullopt;
 }
 
-int play(const Answer& answer) {
-    if (answer.out) {
+// How slowly a phone answers: a wait before the answer, a pause between its lines, or no end at all.
+struct Pace {
+    long waitMs = 0;
+    long dripMs = 0;
+    bool hang = false;
+};
+
+// "<stem>.wait" and "<stem>.drip" hold milliseconds, "<stem>.hang" makes the command never end once it has
+// printed; looked up along the profile chain, each on its own, then as "_default.*" for phone commands.
+Pace paceOf(const std::vector<fs::path>& chain, const std::string& stem, bool phoneCommand) {
+    const auto find = [&](const std::string& extension) -> std::optional<std::string> {
+        for (const std::string& name : {stem, std::string("_default")}) {
+            if (name != stem && !phoneCommand) {
+                break;
+            }
+            for (const fs::path& folder : chain) {
+                if (auto text = readFile(folder / (name + extension))) {
+                    return text;
+                }
+            }
+        }
+        return std::nullopt;
+    };
+    const auto milliseconds = [&](const std::string& extension) {
+        const auto text = find(extension);
+        return text ? std::atol(trimmed(*text).c_str()) : 0L;
+    };
+    return {milliseconds(".wait"), milliseconds(".drip"), find(".hang").has_value()};
+}
+
+int play(const Answer& answer, const Pace& pace) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(pace.waitMs));
+    if (answer.out && pace.dripMs > 0) {
+        for (std::size_t start = 0; start < answer.out->size();) {
+            const std::size_t end = std::min(answer.out->find('\n', start), answer.out->size() - 1) + 1;
+            std::fwrite(answer.out->data() + start, 1, end - start, stdout);
+            std::fflush(stdout);
+            std::this_thread::sleep_for(std::chrono::milliseconds(pace.dripMs));
+            start = end;
+        }
+    } else if (answer.out) {
         std::fwrite(answer.out->data(), 1, answer.out->size(), stdout);
     }
     if (answer.err) {
         std::fwrite(answer.err->data(), 1, answer.err->size(), stderr);
+    }
+    std::fflush(stdout);
+    while (pace.hang) {
+        std::this_thread::sleep_for(std::chrono::hours(1));
     }
     if (!answer.exitCode) {
         return 0;
@@ -246,15 +289,16 @@ int main(int argc, char** argv) {
     for (const std::string& arg : args) {
         key += (key.empty() ? "" : " ") + arg;
     }
+    const Pace pace = paceOf(chain, slugOf(key), !hostCommand);
     if (auto answer = answerIn(chain, slugOf(key))) {
-        return play(*answer);
+        return play(*answer, pace);
     }
     // The host server needs no phone, so a profile's catch-all must not answer for it.
     if (args[0] == "start-server" || args[0] == "kill-server") {
         return 0;
     }
     if (auto answer = answerIn(chain, "_default")) {
-        return play(*answer);
+        return play(*answer, pace);
     }
     if (args[0] == "shell" && args.size() > 1) {
         std::cerr << "/system/bin/sh: " << args[1].substr(0, args[1].find(' ')) << ": inaccessible or not found\n";

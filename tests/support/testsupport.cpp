@@ -93,6 +93,16 @@ void onNextModal(const std::function<void(QWidget*)>& act) {
     watcher->start(20);
 }
 
+EventCounter::EventCounter(QObject* target, QEvent::Type type, int& count) : type_(type), count_(count) {
+    target->installEventFilter(this);
+}
+
+bool EventCounter::eventFilter(QObject*, QEvent* event) {
+    if (event->type() == type_)
+        ++count_;
+    return false;
+}
+
 void useProfile(const QString& name) {
     qputenv("TELVANE_SIM_PROFILE", name.toUtf8());
 }

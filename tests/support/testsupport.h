@@ -4,6 +4,7 @@
 #include "app/tform13.h"
 
 #include <QColor>
+#include <QEvent>
 #include <QList>
 #include <QString>
 #include <QTcpServer>
@@ -62,6 +63,19 @@ private:
 // Runs act on the next modal dialog that opens (the real one: see DialogRecorder::setEnabled), once;
 // act must close it.
 void onNextModal(const std::function<void(QWidget*)>& act);
+
+// Counts the events of one type that reach a target while it lives.
+class EventCounter : public QObject {
+public:
+    EventCounter(QObject* target, QEvent::Type type, int& count);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QEvent::Type type_;
+    int& count_;
+};
 
 // The simulated phone answers from this profile of tests/data/profiles (modern, oldos, nophone, ...)
 // until another is chosen.

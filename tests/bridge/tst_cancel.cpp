@@ -1,0 +1,169 @@
+#include "app/panel.h"
+#include "app/textpane.h"
+#include "app/tform13.h"
+#include "testsupport.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRadioButton>
+#include <QTest>
+#include <QTextBlock>
+#include <QTimer>
+
+using testsupport::click;
+
+namespace {
+
+// Simulated phones still running, interpreters that run them included: their command line names it.
+int simulatorsRunning() {
+    const QByteArray simulator = QByteArray(TELVANE_TEST_BIN_DIR) + "/adb";
+    int running = 0;
+    for (const QString& pid : QDir(u"/proc"_qs).entryList({u"[0-9]*"_qs}, QDir::Dirs)) {
+        QFile cmdline(u"/proc/"_qs + pid + u"/cmdline"_qs);
+        if (cmdline.open(QIODevice::ReadOnly) && cmdline.readAll().contains(simulator))
+            ++running;
+    }
+    return running;
+}
+
+// Sends Esc once the operation has waited a while on its command, and says how long the rest took.
+QElapsedTimer escAfter(TForm13& form, int ms) {
+    QElapsedTimer sinceEsc;
+    QTimer::singleShot(ms, &form, [&form, &sinceEsc] {
+        sinceEsc.start();
+        QTest::keyClick(form.RichEdit1, Qt::Key_Escape);
+    });
+    return sinceEsc;
+}
+
+void verifyCancelled(TForm13& form) {
+    const auto last = testsupport::lineLook(form.RichEdit1, form.RichEdit1->lineCount() - 1);
+    QCOMPARE(last.text, form.LangFR ? u"Opération annulée."_qs : u"Operation cancelled."_qs);
+    QCOMPARE(last.color, QColor(0xFF0000));
+    QCOMPARE(last.size, 10);
+    QVERIFY(last.bold);
+    QVERIFY(!form.findChild<QWidget*>(u"BusyBar"_qs));
+    QCOMPARE(simulatorsRunning(), 0);
+}
+
+} // namespace
+
+class TestCancel : public QObject {
+    Q_OBJECT
+
+    testsupport::DialogRecorder dialogs;
+
+private Q_SLOTS:
+    void escCancelsEveryPanel_data() {
+        QTest::addColumn<QString>("panel");
+        QTest::addColumn<QString>("profile");
+        QTest::newRow("connect") << u"PanelConnect"_qs << u"stuckconnect"_qs;
+        QTest::newRow("CSV export, in its connection test") << u"PanelCSVExcel"_qs << u"stuckconnect"_qs;
+        QTest::newRow("RAW dump") << u"PanelRawDump"_qs << u"stuck"_qs;
+        QTest::newRow("df") << u"PanelDiskSpaceGlobal"_qs << u"stuck"_qs;
+        QTest::newRow("du") << u"PanelDiskSpaceAppsMedia"_qs << u"stuck"_qs;
+        QTest::newRow("photo and video counts") << u"PanelPhotoVideoNumber"_qs << u"stuck"_qs;
+        QTest::newRow("apps list") << u"PanelGenerateAppsList"_qs << u"stuck"_qs;
+    }
+    void escCancelsEveryPanel() {
+        QFETCH(QString, panel);
+        QFETCH(QString, profile);
+        testsupport::FreshHome home;
+        // Files written before stay as they were.
+        QVERIFY(QDir().mkpath(home.outputFolder()));
+        QFile earlier(QDir(home.outputFolder()).filePath(u"DeviceInfoHW_Complete_Raw.txt"_qs));
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("--- BATTERY ---\r\n");
+        earlier.close();
+        testsupport::useProfile(profile);
+        TForm13 form(testsupport::quietUpdateServer());
+        form.show();
+        const QElapsedTimer sinceEsc = escAfter(form, 400);
+        click(form.findChild<Panel*>(panel));
+        QVERIFY2(sinceEsc.elapsed() < 1000, QByteArray::number(sinceEsc.elapsed()).constData());
+        verifyCancelled(form);
+        QVERIFY(!form.RichEdit1->toPlainText().contains(u"No device found"_qs));
+        QCOMPARE(testsupport::filesBelow(home.path()),
+                 QStringList{u"Desktop/Telvane/DeviceInfoHW_Complete_Raw.txt"_qs});
+        QVERIFY(earlier.open(QIODevice::ReadOnly));
+        QCOMPARE(earlier.readAll(), QByteArray("--- BATTERY ---\r\n"));
+        QVERIFY(dialogs.errors().isEmpty());
+    }
+
+    void logIsPaintedAndTheBarShowsWhileACommandRuns() {
+        testsupport::useProfile(u"slowphone"_qs);
+        TForm13 form(testsupport::quietUpdateServer());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        int paints = 0;
+        int paintsWhileRunning = 0;
+        testsupport::EventCounter counter(form.RichEdit1->viewport(), QEvent::Paint, paints);
+        bool laidOut = false;
+        QString barText;
+        QRect barPlace;
+        QTimer::singleShot(900, &form, [&] {
+            const QTextBlock progress = form.RichEdit1->document()->findBlockByNumber(2);
+            laidOut = progress.text().startsWith(u"  -> Searching for Photos"_qs) &&
+                      form.RichEdit1->document()->documentLayout()->blockBoundingRect(progress).height() > 0;
+            if (const auto* bar = form.findChild<QWidget*>(u"BusyBar"_qs); bar && bar->isVisible()) {
+                barPlace = bar->geometry();
+                barText = bar->accessibleName();
+            }
+            paintsWhileRunning = paints;
+        });
+        click(form.PanelPhotoVideoNumber);
+        QVERIFY2(laidOut, "the progress line is laid out while the search runs");
+        QVERIFY2(paintsWhileRunning > 0, "the log is painted while the search runs");
+        QVERIFY2(barText.endsWith(u" received · Esc: cancel"_qs), qPrintable(barText));
+        for (const QWidget* control : form.findChildren<QWidget*>())
+            if (control->parentWidget() == &form && control->objectName() != u"Image321"_qs &&
+                control->objectName() != u"BusyBar"_qs)
+                QVERIFY2(!control->geometry().intersects(barPlace), qPrintable(control->objectName()));
+        QVERIFY(!form.findChild<QWidget*>(u"BusyBar"_qs));
+        QVERIFY(!form.RichEdit1->toPlainText().contains(u"Esc"_qs));
+        QVERIFY(form.RichEdit1->lines().contains(u"Total Photos: 1234"_qs));
+    }
+
+    void otherInputWaitsAndACancelledOperationLeavesTheWindowUsable() {
+        testsupport::useProfile(u"stuck"_qs);
+        TForm13 form(testsupport::quietUpdateServer());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        click(form.RadioButtonFR);
+        QTimer::singleShot(300, &form, [&form] {
+            click(form.PanelInstructions);
+            click(form.RadioButtonEN);
+            form.PanelClearEdit->setFocus();
+            QTest::keyClick(form.PanelClearEdit, Qt::Key_Space);
+            QTest::mouseDClick(form.RichEdit1->viewport(), Qt::LeftButton);
+        });
+        escAfter(form, 600);
+        click(form.PanelPhotoVideoNumber);
+        QVERIFY(form.LangFR);
+        QCOMPARE(form.RichEdit1->line(0), u"--- Calcul du Nombre de Photos et Vidéos (Mode ROOT) ---"_qs);
+        verifyCancelled(form);
+
+        const QStringList before = form.RichEdit1->lines();
+        QTest::keyClick(form.RichEdit1, Qt::Key_Escape);
+        QCOMPARE(form.RichEdit1->lines(), before);
+        testsupport::useProfile(u"modern"_qs);
+        click(form.PanelPhotoVideoNumber);
+        QVERIFY(form.RichEdit1->lines().contains(u"Total Photos: 1234"_qs));
+    }
+
+    void closingTheWindowCancelsAndCloses() {
+        testsupport::useProfile(u"stuck"_qs);
+        TForm13 form(testsupport::quietUpdateServer());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTimer::singleShot(400, &form, [&form] { form.close(); });
+        click(form.PanelDiskSpaceAppsMedia);
+        QVERIFY(!form.isVisible());
+        verifyCancelled(form);
+    }
+};
+
+QTEST_MAIN(TestCancel)
+#include "tst_cancel.moc"
