@@ -4,7 +4,7 @@
 set -eu
 
 build_pkgs="cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core fonts-noto-color-emoji"
-test_pkgs="clang-format adb xvfb xdotool imagemagick xclip libreoffice-writer-nogui"
+test_pkgs="clang-format clang libclang-rt-14-dev adb xvfb xdotool imagemagick xclip libreoffice-writer-nogui"
 
 pkgs=$build_pkgs
 if [ "${1:-build}" = "test" ]; then
