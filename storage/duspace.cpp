@@ -57,7 +57,8 @@ bool findDuSize(const QStringList& lines, QString& SizeStr) {
         if (!line.contains(u'/') || strlist::startsWithNoCase(line, u"du: ") || line.startsWith(u"ERROR: "))
             continue;
         const QStringList fields = splitTokens(line, Separators::BlankOrControl);
-        if (fields.size() < 2)
+        // A quoted empty first field ("") is no size either.
+        if (fields.size() < 2 || fields.first().isEmpty())
             continue;
         SizeStr = fields.first();
         if (!SizeStr.contains(u'/'))
