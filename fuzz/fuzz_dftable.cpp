@@ -13,6 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         QString again = normal;
         NormalizeSpaces(again);
         require(again == normal, "normalising twice changes nothing");
+        const int width = static_cast<int>(line.size() % 64);
+        require(AdjustLeft(line, width).size() == width && AdjustRight(line, width).size() == width,
+                "a field of the width asked, padded or cut");
         if (storage::dfRow(line))
             ++rows;
     }
