@@ -22,7 +22,9 @@ for seeds in "$build"/fuzz/fuzz_*.seeds; do
     mkdir -p "$corpus"
     # Named by content, as libFuzzer names what it keeps, so copying the seeds again adds nothing.
     while IFS= read -r seed; do
-        [ -n "$seed" ] && cp "$seed" "$corpus/$(sha1sum <"$seed" | cut -c1-40)"
+        if [ -n "$seed" ]; then
+            cp "$seed" "$corpus/$(sha1sum <"$seed" | cut -c1-40)"
+        fi
     done <"$seeds"
     set -- -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$build/fuzz/crashes/$name-"
     if [ -f "$dicts/$name.dict" ]; then
