@@ -1,10 +1,13 @@
 # Front door: every target installs what is missing first, then builds with CMake and Ninja.
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?=
 DEMO_PROFILE ?= modern
 CMAKE_FLAGS ?=
 
-.PHONY: all deps test-deps package-deps configure build run test test-asan format format-check demo bench package clean
+.PHONY: all deps test-deps package-deps configure build run test test-asan fuzz format format-check demo bench package clean
 
 all: build
 
@@ -29,16 +32,27 @@ build: configure
 run: build
 	./$(BUILD)/Telvane
 
-# The whole suite: formatting, the normal build, then again under ASan and UBSan.
+# The whole suite: formatting, the normal build, then again under ASan and UBSan, then a few seconds
+# of every fuzz target.
 test: test-deps configure format-check
 	cmake --build $(BUILD)
 	cd $(BUILD) && ctest --output-on-failure
 	$(MAKE) test-asan
+	$(MAKE) fuzz FUZZ_SECONDS=3
 
 test-asan: test-deps
 	@test -f $(ASAN_BUILD)/build.ninja || cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTELVANE_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build $(ASAN_BUILD)
 	cd $(ASAN_BUILD) && ctest --output-on-failure
+
+# Every parser (or the FUZZ_TARGETS named) under libFuzzer with ASan and UBSan for FUZZ_SECONDS each,
+# starting from the test data.
+# A Debug build keeps Qt's own index checks in the inline code we call; -O1 and line tables only keep it quick.
+fuzz: test-deps
+	@test -f $(FUZZ_BUILD)/build.ninja || cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+		-DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_CXX_FLAGS_DEBUG="-gline-tables-only -O1" -DTELVANE_FUZZ=ON -DTELVANE_TESTS=OFF $(CMAKE_FLAGS)
+	cmake --build $(FUZZ_BUILD) --target fuzzers
+	sh scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 format-check: configure
 	cmake --build $(BUILD) --target format-check
@@ -65,4 +79,4 @@ package: package-deps configure
 	cd $(BUILD) && cpack -G DEB
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

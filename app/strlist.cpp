@@ -64,7 +64,11 @@ QStringList fromFileBytes(const QByteArray& bytes) {
     QByteArrayView view(bytes);
     if (view.startsWith("\xEF\xBB\xBF"))
         view = view.sliced(3);
-    return fromText(QString::fromUtf8(view));
+    // Only our own mark is skipped: a second one is a U+FEFF the first line began with.
+    QStringDecoder utf8(QStringConverter::Utf8,
+                        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    const QString text = utf8.decode(view);
+    return fromText(text);
 }
 
 QString trim(QStringView s) {

@@ -55,7 +55,7 @@ bool isUsableDeviceLine(const QString& line) {
     if (!strlist::containsNoCase(line, u"device") || strlist::containsNoCase(line, u"devices attached") ||
         strlist::containsNoCase(line, u"unauthorized"))
         return false;
-    return strlist::equalsNoCase(stateOf(line), u"device");
+    return strlist::equalsNoCase(stateOf(line), u"device") && !serialOf(line).isEmpty();
 }
 
 } // namespace

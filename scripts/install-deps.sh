@@ -6,7 +6,7 @@ set -eu
 
 build_pkgs="cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core fonts-noto-color-emoji"
 package_pkgs="dpkg-dev file"
-test_pkgs="clang-format adb xvfb xdotool imagemagick xclip libreoffice-writer-nogui lintian desktop-file-utils appstream"
+test_pkgs="clang-format clang libclang-rt-14-dev adb xvfb xdotool imagemagick xclip libreoffice-writer-nogui lintian desktop-file-utils appstream"
 
 case "${1:-build}" in
 package) pkgs="$build_pkgs $package_pkgs" ;;

@@ -56,7 +56,8 @@ bool findDuSize(const QStringList& lines, QString& SizeStr) {
         if (!line.contains(u'/') || strlist::startsWithNoCase(line, u"du: "))
             continue;
         const QStringList fields = splitTokens(line, Separators::BlankOrControl);
-        if (fields.size() < 2)
+        // A quoted empty first field ("") is no size either.
+        if (fields.size() < 2 || fields.first().isEmpty())
             continue;
         if (fields.first().contains(u'/')) {
             SizeStr = fields.first();

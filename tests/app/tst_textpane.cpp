@@ -138,6 +138,7 @@ private Q_SLOTS:
         QCOMPARE(strlist::fileBytes({u"é"_qs, u""_qs}), QByteArray("\xEF\xBB\xBF\xC3\xA9\r\n\r\n"));
         QCOMPARE(strlist::fileBytes({}), QByteArray("\xEF\xBB\xBF"));
         QCOMPARE(strlist::fromFileBytes("\xEF\xBB\xBFx\r\ny"), (QStringList{u"x"_qs, u"y"_qs}));
+        QCOMPARE(strlist::fromFileBytes("\xEF\xBB\xBF\xEF\xBB\xBFx"), QStringList{u"\uFEFFx"_qs});
     }
 
     void trimming() {

@@ -49,6 +49,8 @@ private Q_SLOTS:
             << DeviceState::Usable << u"cf264b8f|emulator-5554|10.129.164.6:5555/3"_qs;
         QTest::newRow("serial holding a blank, offline")
             << QStringList{header, u"a device\toffline"_qs} << DeviceState::NoDevice << u"/1"_qs;
+        QTest::newRow("a state without a serial")
+            << QStringList{header, u"\tdevice"_qs} << DeviceState::NoDevice << u"/1"_qs;
         QTest::newRow("header alone") << QStringList{header, u""_qs} << DeviceState::NoDevice << u"/0"_qs;
         QTest::newRow("header with a trailing blank")
             << QStringList{header + u' '} << DeviceState::NoDevice << u"/0"_qs;

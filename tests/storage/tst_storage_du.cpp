@@ -117,6 +117,7 @@ private Q_SLOTS:
         QTest::newRow("one field only") << QStringList{u"/data/app"_qs} << false << QString();
         QTest::newRow("du: without a blank is no complaint") << QStringList{u"du:/x y"_qs} << false << u"du:/x"_qs;
         QTest::newRow("quoted size") << QStringList{u"\"1 G\" /data"_qs} << true << u"1 G"_qs;
+        QTest::newRow("quoted empty size") << QStringList{u"\"\" /data"_qs, u"2K /x"_qs} << true << u"2K"_qs;
         QTest::newRow("runner could not start")
             << QStringList{u"ERROR: CreateProcess failed for: \"/opt/adb\" shell du -sh /data/app"_qs} << false
             << QString();
