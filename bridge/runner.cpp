@@ -71,18 +71,6 @@ QStringDecoder eightBitDecoder() {
 #endif
 }
 
-// Whether UTF-8 bytes end inside a character, which a whole decoding would take for an error.
-bool endsInsideACharacter(QByteArrayView bytes) {
-    for (qsizetype back = 1; back <= 4 && back <= bytes.size(); ++back) {
-        const auto byte = static_cast<unsigned char>(bytes[bytes.size() - back]);
-        if ((byte & 0xC0) == 0x80)
-            continue; // a continuation byte: look further back for the lead byte
-        const qsizetype length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
-        return length > back;
-    }
-    return false;
-}
-
 } // namespace
 
 QString decodeOutput(QByteArray bytes) {
@@ -94,37 +82,26 @@ QString decodeOutput(QByteArray bytes) {
     return eightBitDecoder().decode(bytes);
 }
 
-OutputLines::OutputLines() : decoder_(QStringConverter::Utf8) {}
-
 void OutputLines::add(const QByteArray& piece) {
     received_ += piece.size();
     QByteArray bytes = piece;
     if (bytes.contains('\0'))
         bytes.removeIf([](char c) { return c == '\0'; });
-    if (eightBit_) {
-        split(QString(decoder_.decode(bytes)));
-        return;
-    }
-    const QString text = decoder_.decode(bytes);
-    // The pieces are kept as they came (shared, not copied) for the 8-bit reading.
-    pieces_.append(std::move(bytes));
-    if (decoder_.hasError())
+    if (!eightBit_)
+        pieces_.append(bytes); // shared, not copied: for the 8-bit reading, should it be needed
+    cut(bytes);
+    if (notUtf8_)
         fallBackTo8Bit();
-    else
-        split(text);
 }
 
 QStringList OutputLines::finish() {
-    if (!eightBit_) {
-        // A character is at most four bytes, and those may have come in several pieces.
-        QByteArray tail;
-        for (qsizetype i = pieces_.size() - 1; i >= 0 && tail.size() < 4; --i)
-            tail.prepend(pieces_[i].right(4 - tail.size()));
-        if (endsInsideACharacter(tail))
+    if (!partial_.isEmpty()) {
+        addLine(partial_);
+        if (notUtf8_) {
             fallBackTo8Bit();
+            addLine(partial_);
+        }
     }
-    if (!partial_.isEmpty())
-        lines_.append(std::move(partial_));
     partial_.clear();
     pieces_.clear();
     return std::move(lines_);
@@ -133,50 +110,68 @@ QStringList OutputLines::finish() {
 // Not UTF-8 after all: the whole output is read again in the 8-bit code page.
 void OutputLines::fallBackTo8Bit() {
     eightBit_ = true;
-    decoder_ = eightBitDecoder();
+    notUtf8_ = false;
     lines_.clear();
     partial_.clear();
     afterCR_ = false;
-    QByteArray everything;
-    for (const QByteArray& piece : std::as_const(pieces_))
-        everything += piece;
+    const QList<QByteArray> pieces = std::move(pieces_);
     pieces_.clear();
-    split(QString(decoder_.decode(everything)));
+    for (const QByteArray& piece : pieces)
+        cut(piece);
 }
 
-void OutputLines::split(QStringView text) {
+// Lines are cut in the bytes (a line break is one ASCII byte in UTF-8 and in the 8-bit code pages alike)
+// and each is decoded on its own, straight into the text it will be.
+void OutputLines::cut(QByteArrayView bytes) {
     qsizetype start = 0;
-    const qsizetype n = text.size();
+    const qsizetype n = bytes.size();
     if (afterCR_ && n > 0) {
         afterCR_ = false;
-        if (text[0] == u'\n')
+        if (bytes[0] == '\n')
             start = 1;
     }
-    // Line breaks are found with the fast search for one character; most output has no CR at all.
-    qsizetype cr = text.indexOf(u'\r', start);
-    qsizetype lf = text.indexOf(u'\n', start);
-    while (cr >= 0 || lf >= 0) {
+    // Most output has no CR at all: each break is found with the fast search for one byte.
+    qsizetype cr = bytes.indexOf('\r', start);
+    qsizetype lf = bytes.indexOf('\n', start);
+    while ((cr >= 0 || lf >= 0) && !notUtf8_) {
         const qsizetype end = cr < 0 ? lf : lf < 0 ? cr : std::min(cr, lf);
         if (partial_.isEmpty()) {
-            lines_.append(text.sliced(start, end - start).toString());
+            addLine(bytes.sliced(start, end - start));
         } else {
-            partial_ += text.sliced(start, end - start);
-            lines_.append(std::move(partial_));
+            partial_ += bytes.sliced(start, end - start);
+            addLine(partial_);
             partial_.clear();
         }
         start = end + 1;
         if (end == cr) {
             if (start == n)
                 afterCR_ = true;
-            else if (text[start] == u'\n')
+            else if (bytes[start] == '\n')
                 ++start;
         }
         if (cr >= 0 && cr < start)
-            cr = text.indexOf(u'\r', start);
+            cr = bytes.indexOf('\r', start);
         if (lf >= 0 && lf < start)
-            lf = text.indexOf(u'\n', start);
+            lf = bytes.indexOf('\n', start);
     }
-    partial_ += text.sliced(start);
+    partial_ += bytes.sliced(start);
+}
+
+void OutputLines::addLine(QByteArrayView bytes) {
+    if (eightBit_) {
+        lines_.append(eightBitDecoder().decode(bytes));
+        return;
+    }
+    // Only a byte-order mark at the very start of the output is no text.
+    if (lines_.isEmpty() && bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    QStringDecoder utf8(QStringConverter::Utf8,
+                        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    QString line = utf8.decode(bytes);
+    if (utf8.hasError())
+        notUtf8_ = true;
+    else
+        lines_.append(std::move(line));
 }
 
 CommandRun::CommandRun(const QString& cmd) : cmd_(cmd) {

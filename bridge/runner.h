@@ -28,21 +28,21 @@ QString decodeOutput(QByteArray bytes);
 // of the whole output decoded at once: strlist::fromText(decodeOutput(everything)).
 class OutputLines {
 public:
-    OutputLines();
     void add(const QByteArray& piece);
     // The lines of everything added; the object is spent afterwards.
     QStringList finish();
     qint64 received() const { return received_; }
 
 private:
-    void split(QStringView text);
+    void cut(QByteArrayView bytes);
+    void addLine(QByteArrayView bytes);
     void fallBackTo8Bit();
 
-    QList<QByteArray> pieces_; // for the 8-bit reading, needed once the output proves not to be UTF-8
-    QStringDecoder decoder_;
+    QList<QByteArray> pieces_;
     bool eightBit_ = false;
+    bool notUtf8_ = false;
     QStringList lines_;
-    QString partial_;
+    QByteArray partial_;
     bool afterCR_ = false;
     qint64 received_ = 0;
 };
