@@ -2,6 +2,7 @@
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -209,6 +210,11 @@ void TextPane::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void TextPane::keyPressEvent(QKeyEvent* event) {
+    if (onOpenKey && event->matches(QKeySequence::Open)) {
+        event->accept();
+        onOpenKey();
+        return;
+    }
     int key = event->key();
     if (onKeyDown)
         onKeyDown(key);
@@ -228,6 +234,43 @@ void TextPane::contextMenuEvent(QContextMenuEvent* event) {
         return;
     }
     QTextEdit::contextMenuEvent(event);
+}
+
+QString TextPane::droppedFile(const QMimeData* mime) const {
+    if (!onFileDropped || !mime)
+        return {};
+    for (const QUrl& url : mime->urls())
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    return {};
+}
+
+void TextPane::dragEnterEvent(QDragEnterEvent* event) {
+    if (droppedFile(event->mimeData()).isEmpty())
+        QTextEdit::dragEnterEvent(event);
+    else
+        event->acceptProposedAction();
+}
+
+void TextPane::dragMoveEvent(QDragMoveEvent* event) {
+    if (droppedFile(event->mimeData()).isEmpty())
+        QTextEdit::dragMoveEvent(event);
+    else
+        event->acceptProposedAction();
+}
+
+void TextPane::dropEvent(QDropEvent* event) {
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty()) {
+        QTextEdit::dropEvent(event);
+        return;
+    }
+    event->acceptProposedAction();
+    // The program the file came from waits until the drop returns: a question about it must not hold it.
+    QTimer::singleShot(0, this, [this, path] {
+        if (onFileDropped)
+            onFileDropped(path);
+    });
 }
 
 void AddFormattedLine(const QString& Text, QColor Color, int FontSize, bool Bold, TextPane* RichEdit) {

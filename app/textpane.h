@@ -75,13 +75,21 @@ public:
     std::function<void()> onDoubleClick;
     std::function<void(int& key)> onKeyDown;
     std::function<void(bool& handled)> onContextPopup;
+    // While set, a dropped file goes to onFileDropped (the first local one) instead of into the text, and
+    // the Open shortcut (Ctrl+O) to onOpenKey.
+    std::function<void(const QString& path)> onFileDropped;
+    std::function<void()> onOpenKey;
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    QString droppedFile(const QMimeData* mime) const;
     void insertAtEnd(const QString& lines);
     void moveCaret(const QTextCursor& cursor);
     void scrollToEndLater();

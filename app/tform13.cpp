@@ -171,6 +171,8 @@ void TForm13::wireHandlers() {
     RichEdit2->onContextPopup = [this](bool& handled) {
         guard([this, &handled] { RichEdit2ContextPopup(RichEdit2, handled); });
     };
+    RichEdit2->onFileDropped = [this](const QString& path) { guard([this, &path] { OpenGroupsFile(path); }); };
+    RichEdit2->onOpenKey = [this] { guard([this] { RichEdit2OpenKey(); }); };
 }
 
 void TForm13::guard(const std::function<void()>& handler) {

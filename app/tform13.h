@@ -115,6 +115,8 @@ public:
     void RichEdit2KeyDown(QObject* Sender, int& Key);
     void PanelSaveGroupsClick();
     void PanelGroupsInstructionsClick();
+    void RichEdit2OpenKey();
+    void OpenGroupsFile(const QString& Path);
 
     // Update notice (update/).
     void LoadCurrentVersion();

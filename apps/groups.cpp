@@ -19,8 +19,6 @@ namespace {
 const LogStyle NothingStyle{logcolor::Red, 9, false};
 const LogStyle ResultStyle{logcolor::Green, 9, false};
 const LogStyle DeletedStyle{logcolor::Orange, 9, false};
-constexpr QRgb HeaderColor = 0xFF0000;
-constexpr int HeaderSize = 14;
 
 // One line of a pane with what it looks like, so that it can be put back elsewhere unchanged.
 struct PaneLine {
@@ -148,7 +146,7 @@ void TForm13::RichEdit2DblClick(QObject* Sender) {
     if (groups->lineCount() > 0)
         groups->appendLine(QString());
     groups->setSelection(groups->textLength(), 0);
-    groups->setInsertionFormat(QColor(HeaderColor), HeaderSize, true);
+    groups->setInsertionFormat(QColor(apps::HeaderColor), apps::HeaderSize, true);
     groups->replaceSelection(GroupHeader);
     groups->setInsertionFormat(groups->defaultColor(), groups->defaultSize(), false);
     groups->setSelection(groups->textLength(), 0);

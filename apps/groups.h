@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <QStringView>
 
@@ -9,6 +10,10 @@ namespace apps {
 
 // A log line is ticked when it begins with the heavy check mark and a blank.
 inline constexpr QStringView CheckedChar = u"✔ ";
+
+// How a group's header line looks in the groups pane: red, 14 points, bold.
+inline constexpr QRgb HeaderColor = 0xFF0000;
+inline constexpr int HeaderSize = 14;
 
 // A line of the groups pane heads a group when, trimmed, it begins with "--- ".
 bool isGroupHeader(QStringView line);

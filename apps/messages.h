@@ -71,6 +71,8 @@ inline constexpr Message GuideLines[] = {
     {"   -> Click on the \"PanelSaveGroups\" button/panel.", "   -> Cliquez sur le panneau \"PanelSaveGroups\"."},
     {"   -> RE2 content is saved to \"AppGroups.txt\".",
      "   -> Le contenu de RE2 est sauvegardé dans \"AppGroups.txt\"."},
+    {"   -> To open it again, drop AppGroups.txt on RE2 or press Ctrl+O in RE2.",
+     "   -> Pour le rouvrir, déposez AppGroups.txt sur RE2 ou appuyez sur Ctrl+O dans RE2."},
     {"", ""},
     {"6. HOPE :", "6. ESPOIR :"},
     {"   -> Once exported to an Android phone, the text file could be used by a dedicated App to manage groups.",
@@ -78,5 +80,24 @@ inline constexpr Message GuideLines[] = {
      "gérer des groupes."},
     {"---", "---"},
 };
+
+// Opening a groups file again.
+inline constexpr Message OpenCaption{"Open groups", "Ouvrir des groupes"};
+inline constexpr Message GroupsFileFilter{"Groups file (AppGroups.txt)", "Fichier de groupes (AppGroups.txt)"};
+inline constexpr Message TextFilesFilter{"Rich Text and text files (*.rtf *.txt)",
+                                         "Fichiers Rich Text et texte (*.rtf *.txt)"};
+inline constexpr Message AllFilesFilter{"All files (*)", "Tous les fichiers (*)"};
+inline constexpr Message ReplaceQuestion{"Replace the groups on the right with the content of this file?",
+                                         "Remplacer les groupes de droite par le contenu de ce fichier ?"};
+inline constexpr Message Opened{"✅ Groups opened from: %1", "✅ Groupes ouverts depuis : %1"};
+inline constexpr Message OpenFailed{"❌ Cannot open groups: %1", "❌ Impossible d'ouvrir les groupes : %1"};
+inline constexpr Message NotReadable{"the file cannot be read", "le fichier ne peut pas être lu"};
+inline constexpr Message IsFolder{"it is a folder", "c'est un dossier"};
+inline constexpr Message TooLarge{"the file is larger than 5 MB", "le fichier dépasse 5 Mo"};
+inline constexpr Message TooManyLines{"the file has more than 100,000 lines", "le fichier a plus de 100 000 lignes"};
+inline constexpr Message NotText{"the file is not text (it holds zero bytes)",
+                                 "le fichier n'est pas du texte (il contient des octets nuls)"};
+inline constexpr Message BracesUnbalanced{"the braces of the RTF file do not balance",
+                                          "les accolades du fichier RTF ne sont pas équilibrées"};
 
 } // namespace apps::msg

@@ -1,11 +1,14 @@
+#include "app/files.h"
 #include "app/strlist.h"
 #include "app/textpane.h"
 #include "app/tform13.h"
 #include "apps/cleaning.h"
 #include "apps/rtf.h"
+#include "apps/rtfreader.h"
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <algorithm>
@@ -102,6 +105,13 @@ int main(int argc, char** argv) {
         QByteArray rtf;
         report(u"RTF export of a %1-line pane"_qs.arg(n),
                timedPrepared([] {}, [&] { rtf = rtf::fromDocument(*pane.document()); }));
+        report(u"RTF reading of that %1-line file"_qs.arg(n), timedPrepared([] {}, [&] { rtf::textLines(rtf); }));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"AppGroups.txt"_qs);
+        files::writeWholeFile(path, rtf);
+        report(u"opening that file into the emptied groups pane"_qs,
+               timedPrepared([&] { form.RichEdit2->clearPane(); },
+                             [&] { form.guard([&] { form.OpenGroupsFile(path); }); }));
     }
     return 0;
 }

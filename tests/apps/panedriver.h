@@ -3,6 +3,7 @@
 #include "app/textpane.h"
 
 #include <QContextMenuEvent>
+#include <QMimeData>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -35,6 +36,18 @@ inline void rightClick(TextPane* pane) {
     const QPoint point = pane->viewport()->rect().center();
     QContextMenuEvent event(QContextMenuEvent::Mouse, point, pane->viewport()->mapToGlobal(point));
     QCoreApplication::sendEvent(pane->viewport(), &event);
+}
+
+// A file dragged in from a file manager, which offers its address as text too, and dropped.
+inline void dropFile(TextPane* pane, const QString& path) {
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(path)});
+    mime.setText(QUrl::fromLocalFile(path).toString());
+    const QPoint point = pane->viewport()->rect().center();
+    QDragEnterEvent enter(point, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(pane->viewport(), &enter);
+    QDropEvent drop(point, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(pane->viewport(), &drop);
 }
 
 } // namespace panedriver

@@ -1,5 +1,6 @@
 #include "app/textpane.h"
 #include "apps/rtf.h"
+#include "apps/rtfreader.h"
 
 #include <QRegularExpression>
 #include <QTest>
@@ -113,6 +114,52 @@ private Q_SLOTS:
         const QByteArray rtf = rtf::fromDocument(doc);
         verifyWellFormed(rtf);
         QCOMPARE(rtf.count("\\par\r\n"), 3000);
+    }
+
+    // What the reader makes of every kind of text. An empty list in "lines" with balanced false: an error.
+    void reads_data() {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<bool>("balanced");
+        QTest::addColumn<QStringList>("lines");
+        const auto row = [](const char* what, const char* rtf, const QStringList& lines, bool balanced = true) {
+            QTest::newRow(what) << QByteArray(rtf) << balanced << lines;
+        };
+        row("\\par and \\line end lines", R"({\rtf1 a\par b\line c\par })", {u"a"_qs, u"b"_qs, u"c"_qs});
+        row("last paragraph without \\par", R"({\rtf1 a\par\pard b})", {u"a"_qs, u"b"_qs});
+        row("empty middle line kept", R"({\rtf1 a\par\par b})", {u"a"_qs, QString(), u"b"_qs});
+        row("no text: no line", R"({\rtf1\pard\plain\f0\fs16\cf0 })", {});
+        row("escaped characters and symbols", R"({\rtf1 \{x\}\\\tab y\~z\emdash\lquote})", {u"{x}\\\ty\u00A0z—‘"_qs});
+        row("\\'hh in the default 1252", R"({\rtf1\ansi \'e9\'80\'93})", {u"é€“"_qs});
+        row("\\'hh in \\ansicpg1251", R"({\rtf1\ansi\ansicpg1251 \'c0})", {u"А"_qs});
+        row("two-byte code page read whole", R"({\rtf1\ansi\ansicpg932 \'82\'a0})", {u"あ"_qs});
+        row("unknown code page reads 1252", R"({\rtf1\ansi\ansicpg99999 \'e9})", {u"é"_qs});
+        row("raw 8-bit byte in the code page", "{\\rtf1 caf\xe9}", {u"café"_qs});
+        row("\\u negative, ? fallback skipped", R"({\rtf1 Zo\u233?\u-10179?\u-8704? x})", {u"Zoé😀 x"_qs});
+        row("\\uc2: \\'hh counts one", R"({\rtf1\uc2 \u233\'65\'65x})", {u"éx"_qs});
+        row("\\uc0 in its group only", R"({\rtf1{\uc0 \u233 x}\u233?y})", {u"éxéy"_qs});
+        row("a brace ends the fallback", R"({\rtf1\uc3 {\u233}x})", {u"éx"_qs});
+        row("unsigned \\u with \\uc0 (LibreOffice)", R"({\rtf1\uc0 \u55357\uc1 \u56832\'3f})", {u"😀"_qs});
+        row("tables, info and LibreOffice destinations skipped",
+            R"({\rtf1{\fonttbl{\f0 Arial;}}{\colortbl;\red1;}{\stylesheet{\s0 Normal;}}{\info{\title t}})"
+            R"({\*\generator LO;}{\*\pgdsctbl{\pgdsc0 P;}}{\listtable{\list L}}{\*\rsidtbl\rsid1}{\*\unknown u}a})",
+            {u"a"_qs});
+        row("field result kept, instruction skipped", R"({\rtf1{\field{\*\fldinst HYPERLINK "x"}{\fldrslt link}}})",
+            {u"link"_qs});
+        row("\\bin data may hold braces", R"({\rtf1{\pict\bin3 }{x}a})", {u"a"_qs});
+        row("control characters dropped, file's line breaks ignored", "{\\rtf1 a\r\nb\\'0d\\u10?c\\'0a}", {u"abc"_qs});
+        row("backslash before a line break is \\par", "{\\rtf1 a\\\nb}", {u"a"_qs, u"b"_qs});
+        row("huge parameter", R"({\rtf1\fs-99999999999999 a\u99999999999?})", {u"a\uFFFF"_qs});
+        row("text after the document ignored", "{\\rtf1 a}\r\nb", {u"a"_qs});
+        row("a group left open", R"({\rtf1{ a})", {}, false);
+        row("one brace too many", R"({\rtf1 a}})", {}, false);
+    }
+    void reads() {
+        QFETCH(QByteArray, rtf);
+        QFETCH(bool, balanced);
+        QFETCH(QStringList, lines);
+        const std::optional<QStringList> read = rtf::textLines(rtf);
+        QCOMPARE(read.has_value(), balanced);
+        QCOMPARE(read.value_or(QStringList()), lines);
     }
 };
 

@@ -1,17 +1,25 @@
+#include "app/files.h"
 #include "app/panel.h"
 #include "app/textpane.h"
 #include "app/tform13.h"
+#include "apps/groups.h"
 #include "panedriver.h"
 #include "testsupport.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using testsupport::click;
 using testsupport::lineLook;
@@ -43,6 +51,7 @@ const QStringList EnglishGuide{
     u"5. SAVING:"_qs,
     u"   -> Click on the \"PanelSaveGroups\" button/panel."_qs,
     u"   -> RE2 content is saved to \"AppGroups.txt\"."_qs,
+    u"   -> To open it again, drop AppGroups.txt on RE2 or press Ctrl+O in RE2."_qs,
     QString(),
     u"6. HOPE :"_qs,
     u"   -> Once exported to an Android phone, the text file could be used by a dedicated App to manage groups."_qs,
@@ -74,6 +83,7 @@ const QStringList FrenchGuide{
     u"5. SAUVEGARDE :"_qs,
     u"   -> Cliquez sur le panneau \"PanelSaveGroups\"."_qs,
     u"   -> Le contenu de RE2 est sauvegardé dans \"AppGroups.txt\"."_qs,
+    u"   -> Pour le rouvrir, déposez AppGroups.txt sur RE2 ou appuyez sur Ctrl+O dans RE2."_qs,
     QString(),
     u"6. ESPOIR :"_qs,
     u"   -> Une fois exporté sur un smartphone le fichier texte pourrait être la base d'une petite App dédiée pour "
@@ -86,8 +96,18 @@ QByteArray readBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Builds groups the way a person does: a header from the dialog, then ticked log lines brought in.
-void buildGroups(TForm13& form, testsupport::DialogRecorder& dialogs, const QString& group, const QStringList& names) {
+// Each line of a pane with its look, so that whole panes compare.
+QStringList described(const TextPane* pane) {
+    QStringList lines;
+    for (const auto& look : testsupport::lineLooks(pane))
+        lines.append(u"%1|%2|%3|%4"_qs.arg(look.text, look.color.name()).arg(look.size).arg(look.bold ? 'b' : 'r'));
+    return lines;
+}
+
+// Builds groups the way a person does: a header from the dialog, then ticked log lines brought in, into
+// the selected header or appended at the end.
+void buildGroups(TForm13& form, testsupport::DialogRecorder& dialogs, const QString& group, const QStringList& names,
+                 bool intoSelectedHeader = true) {
     dialogs.queueAnswer(group);
     panedriver::doubleClickAt(form.RichEdit2, QPoint(100, 100));
     form.RichEdit1->clearPane();
@@ -95,7 +115,8 @@ void buildGroups(TForm13& form, testsupport::DialogRecorder& dialogs, const QStr
     for (const QString& name : names)
         ticked.append(u"✔ "_qs + name);
     form.RichEdit1->appendLines(ticked);
-    form.RichEdit2->setSelection(form.RichEdit2->lineStart(form.RichEdit2->lineCount() - 1), 1);
+    if (intoSelectedHeader)
+        form.RichEdit2->setSelection(form.RichEdit2->lineStart(form.RichEdit2->lineCount() - 1), 1);
     panedriver::rightClick(form.RichEdit2);
 }
 
@@ -231,12 +252,12 @@ private Q_SLOTS:
         click(form.PanelGroupsInstructions);
         QCOMPARE(form.RichEdit1->lines(), guide);
 
-        QCOMPARE(guide.size(), 28);
+        QCOMPARE(guide.size(), 29);
         const auto title = lineLook(form.RichEdit1, 0);
         QCOMPARE(title.color, QColor(0x0000FF));
         QCOMPARE(title.size, 10);
         QVERIFY(title.bold);
-        for (int i = 2; i < 28; ++i) {
+        for (int i = 2; i < 29; ++i) {
             const auto look = lineLook(form.RichEdit1, i);
             QCOMPARE(look.color, QColor(Qt::black));
             QCOMPARE(look.size, 9);
@@ -273,6 +294,179 @@ private Q_SLOTS:
             read.remove(0, 1);
         read.replace(u"\r\n"_qs, u"\n"_qs);
         QCOMPARE(read, form.RichEdit2->toPlainText());
+
+        // The file saved again by LibreOffice opens to the same lines.
+        lo.start(soffice, {u"-env:UserInstallation=file://"_qs + dir.path() + u"/lo"_qs, u"--headless"_qs,
+                           u"--convert-to"_qs, u"rtf"_qs, u"--outdir"_qs, dir.path() + u"/again"_qs, rtfPath});
+        QVERIFY(lo.waitForFinished(120000));
+        const QStringList lines = form.RichEdit2->lines();
+        form.RichEdit2->clearPane();
+        panedriver::dropFile(form.RichEdit2, dir.path() + u"/again/groups.rtf"_qs);
+        QTRY_COMPARE(form.RichEdit2->lines(), lines);
+    }
+
+    // Groups built as the guide says, saved, the pane cleared and the file opened with Ctrl+O: the same lines
+    // in the same looks, and saving again writes the same file.
+    void reopenedGroupsSaveTheSameFile_data() {
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("é, ü, 日本, braces, tab") << QStringList{u"Zoé"_qs, u"Müller 日本"_qs, u"{x} \\ a\tb"_qs};
+        QTest::newRow("empty pane") << QStringList();
+    }
+    void reopenedGroupsSaveTheSameFile() {
+        QFETCH(QStringList, names);
+        QTemporaryDir dir;
+        TForm13 form(testsupport::quietUpdateServer());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        if (!names.isEmpty()) {
+            buildGroups(form, dialogs, u"jeux vidéo"_qs, names, false);
+            buildGroups(form, dialogs, u"outils"_qs, {u"über"_qs}, false);
+        }
+        form.CurrentDirectory = dir.path();
+        click(form.PanelSaveGroups);
+        const QString path = QDir(dir.path()).filePath(u"AppGroups.txt"_qs);
+        const QByteArray saved = readBytes(path);
+        const QStringList looks = described(form.RichEdit2);
+        form.RichEdit2->clearPane();
+        dialogs.clear();
+        dialogs.queueAnswer(path);
+        QTest::keyClick(form.RichEdit2, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(dialogs.shown().size(), 1);
+        QCOMPARE(described(form.RichEdit2), looks);
+        QVERIFY(form.RichEdit1->lines().contains(u"✅ Groups opened from: "_qs + path));
+        click(form.PanelSaveGroups);
+        QCOMPARE(readBytes(path), saved);
+    }
+
+    // A file dropped on the groups pane: text opens line by line, headers in the header look, once the
+    // question is answered Yes; a file that cannot be groups leaves the pane as it was and says why.
+    void droppedFiles_data() {
+        QTest::addColumn<QByteArray>("content"); // "<folder>": a folder; "<none>": no file at all
+        QTest::addColumn<bool>("french");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("problem");
+        const auto row = [](const char* what, const QByteArray& content, const QStringList& lines,
+                            const QString& problem = QString(),
+                            bool french = false) { QTest::newRow(what) << content << french << lines << problem; };
+        row("UTF-8 with BOM, CR LF", "\xEF\xBB\xBF--- JEUX ---\r\nZoé\r\n\r\n  --- B ---\r\n",
+            {u"--- JEUX ---"_qs, u"Zoé"_qs, QString(), u"  --- B ---"_qs});
+        row("empty first line, LF, 8-bit, no final break", "\na\nb\xe9", {QString(), u"a"_qs, u"bé"_qs});
+        row("zero byte after 4 KB", QByteArray(4096, 'a').append('\0').append('b'), {QString(4096, u'a') + u'b'});
+        row("in French", "x", {u"x"_qs}, QString(), true);
+        row("no such file", "<none>", {}, u"the file cannot be read"_qs);
+        row("folder", "<folder>", {}, u"it is a folder"_qs);
+        row("zero byte in the first 4 KB", QByteArray("ab\0c", 4), {},
+            u"the file is not text (it holds zero bytes)"_qs);
+        row("over 100,000 lines", QByteArray(100001, '\n'), {}, u"the file has more than 100,000 lines"_qs);
+        row("over 5 MB", QByteArray(5 * 1024 * 1024 + 1, 'a'), {}, u"the file is larger than 5 MB"_qs);
+        row("RTF group left open", "{\\rtf1 {a}", {}, u"the braces of the RTF file do not balance"_qs);
+        row("RTF brace too many, French", "{\\rtf1 a}}", {}, u"les accolades du fichier RTF ne sont pas équilibrées"_qs,
+            true);
+    }
+    void droppedFiles() {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, french);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, problem);
+        QTemporaryDir dir;
+        const QString path = QDir(dir.path()).filePath(u"groups.txt"_qs);
+        if (content == "<folder>")
+            QVERIFY(QDir().mkdir(path));
+        else if (content != "<none>")
+            files::writeWholeFile(path, content);
+        TForm13 form(testsupport::quietUpdateServer());
+        form.show();
+        if (french)
+            click(form.RadioButtonFR);
+        form.RichEdit2->appendLines({u"--- MINE ---"_qs, u"kept"_qs});
+        const QStringList before = described(form.RichEdit2);
+        if (problem.isEmpty())
+            dialogs.queueAnswer(u"yes"_qs);
+        panedriver::dropFile(form.RichEdit2, path);
+
+        const QString result =
+            problem.isEmpty() ? (french ? u"✅ Groupes ouverts depuis : "_qs : u"✅ Groups opened from: "_qs) + path +
+                                    u"|#008000|9|r"_qs
+                              : (french ? u"❌ Impossible d'ouvrir les groupes : "_qs : u"❌ Cannot open groups: "_qs) +
+                                    problem + u"|#ff0000|9|r"_qs;
+        QTRY_COMPARE(described(form.RichEdit1).last(), result);
+        if (!problem.isEmpty()) {
+            QCOMPARE(described(form.RichEdit2), before);
+            QVERIFY(dialogs.shown().isEmpty());
+            return;
+        }
+        QCOMPARE(dialogs.shown().size(), 1);
+        QCOMPARE(dialogs.shown().first().text,
+                 french ? u"Remplacer les groupes de droite par le contenu de ce fichier ?"_qs
+                        : u"Replace the groups on the right with the content of this file?"_qs);
+        QCOMPARE(form.RichEdit2->lines(), lines);
+        for (const auto& line : testsupport::lineLooks(form.RichEdit2))
+            QCOMPARE(line.size, apps::isGroupHeader(line.text) ? 14 : form.RichEdit2->defaultSize());
+    }
+
+    // Ctrl+O asks for a file in the groups pane only, in the output folder while there is no working path;
+    // No to the question leaves the groups as they were.
+    void openKey() {
+        testsupport::FreshHome home;
+        QTemporaryDir dir;
+        const QString path = QDir(dir.path()).filePath(u"AppGroups.txt"_qs);
+        files::writeWholeFile(path, "--- NEW ---\n");
+        QVERIFY(QDir().mkpath(home.outputFolder()));
+        TForm13 form(testsupport::quietUpdateServer());
+        form.show();
+        form.RichEdit2->appendLine(u"--- MINE ---"_qs);
+        dialogs.queueAnswer(path);
+        QTest::keyClick(form.RichEdit1, Qt::Key_O, Qt::ControlModifier);
+        QVERIFY(dialogs.shown().isEmpty());
+        QTest::keyClick(form.RichEdit2, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(dialogs.shown().size(), 2);
+        const dialogs::Request open = dialogs.shown().first();
+        QCOMPARE(open.kind, dialogs::Kind::OpenFile);
+        QCOMPARE(open.title, u"Open groups"_qs);
+        QCOMPARE(open.defaultText, home.outputFolder());
+        QCOMPARE(open.items, (QStringList{u"Groups file (AppGroups.txt)"_qs,
+                                          u"Rich Text and text files (*.rtf *.txt)"_qs, u"All files (*)"_qs}));
+        QCOMPARE(form.RichEdit2->lines(), QStringList{u"--- MINE ---"_qs});
+        // Before the first connection the output folder does not exist: the dialog opens in its parent.
+        QVERIFY(QDir(home.path()).rmdir(u"Desktop/Telvane"_qs));
+        QTest::keyClick(form.RichEdit2, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(dialogs.shown().last().defaultText, QDir(home.path()).filePath(u"Desktop"_qs));
+    }
+
+    // The one run through the real dialogs: the file dialog opens in the working path with the filters, and
+    // No in the real question box keeps the groups.
+    void realDialogs() {
+        QTemporaryDir dir;
+        const QString path = QDir(dir.path()).filePath(u"AppGroups.txt"_qs);
+        files::writeWholeFile(path, "x\n");
+        TForm13 form(testsupport::quietUpdateServer());
+        form.show();
+        form.CurrentDirectory = dir.path();
+        form.RichEdit2->appendLine(u"mine"_qs);
+        QString folder;
+        QStringList filters;
+        QString question;
+        QTimer watcher;
+        connect(&watcher, &QTimer::timeout, this, [&] {
+            if (auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                folder = files->directory().path();
+                filters = files->nameFilters();
+                // The file name goes where the dialog puts the focus, its name field.
+                qobject_cast<QLineEdit*>(files->focusWidget())->setText(path);
+                static_cast<QDialog*>(files)->accept();
+            } else if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                question = box->text();
+                box->button(QMessageBox::No)->click();
+            }
+        });
+        watcher.start(20);
+        dialogs.setEnabled(false);
+        QTest::keyClick(form.RichEdit2, Qt::Key_O, Qt::ControlModifier);
+        dialogs.setEnabled(true);
+        QCOMPARE(folder, dir.path());
+        QCOMPARE(filters.size(), 3);
+        QCOMPARE(question, u"Replace the groups on the right with the content of this file?"_qs);
+        QCOMPARE(form.RichEdit2->lines(), QStringList{u"mine"_qs});
     }
 };
 
