@@ -150,8 +150,12 @@ void TForm13::RichEdit2DblClick(QObject* Sender) {
     groups->replaceSelection(GroupHeader);
     groups->setInsertionFormat(groups->defaultColor(), groups->defaultSize(), false);
     groups->setSelection(groups->textLength(), 0);
-    // What the user types next at the end is an ordinary line, not part of the header's look.
+    // What the user types next at the end is an ordinary line, not part of the header's look; so is the
+    // empty line there, which becomes the blank line before the next group.
     groups->setCurrentCharFormat(groups->insertionFormat());
+    QTextCursor end(groups->document());
+    end.movePosition(QTextCursor::End);
+    end.setBlockCharFormat(groups->insertionFormat());
 }
 
 void TForm13::RichEdit2ContextPopup(QObject* Sender, bool& Handled) {

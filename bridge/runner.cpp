@@ -95,7 +95,9 @@ void OutputLines::add(const QByteArray& piece) {
 }
 
 QStringList OutputLines::finish() {
-    if (!partial_.isEmpty()) {
+    // A byte-order mark alone is no text, so no line either.
+    const bool markAlone = !eightBit_ && lines_.isEmpty() && partial_ == "\xEF\xBB\xBF";
+    if (!partial_.isEmpty() && !markAlone) {
         addLine(partial_);
         if (notUtf8_) {
             fallBackTo8Bit();

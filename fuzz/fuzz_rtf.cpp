@@ -1,6 +1,8 @@
 // The RTF export of arbitrary pane text. The input is cut at every byte 0x01 into runs; a run's first
 // byte chooses its look (weight, slant, underline, colour, size, font), the rest is its UTF-8 text.
+#include "app/strlist.h"
 #include "apps/rtf.h"
+#include "apps/rtfreader.h"
 #include "fuzzcheck.h"
 
 #include <QColor>
@@ -71,5 +73,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(rtf.startsWith("{\\rtf1"), "an RTF header");
     require(balanced(rtf), "7-bit text with balanced braces");
     require(rtf.count("\\par\r\n") == document.blockCount() - 1, "one paragraph break per line break");
+
+    // Our reader gets the text back: every line, without the characters a line cannot hold.
+    QString text = document.toRawText();
+    text.replace(QChar::LineSeparator, u'\n').replace(QChar::ParagraphSeparator, u'\n');
+    text.removeIf([](QChar c) { return (c.unicode() < 0x20 && c != u'\t' && c != u'\n') || c.unicode() == 0x7F; });
+    const std::optional<QStringList> lines = rtf::textLines(rtf);
+    require(lines && *lines == strlist::fromText(text), "the reader gets back the lines written");
     return 0;
 }

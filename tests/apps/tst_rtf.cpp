@@ -1,6 +1,7 @@
 #include "app/textpane.h"
 #include "apps/rtf.h"
 #include "apps/rtfreader.h"
+#include "testsupport.h"
 
 #include <QRegularExpression>
 #include <QTest>
@@ -150,6 +151,10 @@ private Q_SLOTS:
         row("backslash before a line break is \\par", "{\\rtf1 a\\\nb}", {u"a"_qs, u"b"_qs});
         row("huge parameter", R"({\rtf1\fs-99999999999999 a\u99999999999?})", {u"a\uFFFF"_qs});
         row("text after the document ignored", "{\\rtf1 a}\r\nb", {u"a"_qs});
+        const QStringList groups{u"--- JEUX VIDéO ---"_qs, u"Müller 日本"_qs, u"{x} \\ a\tb"_qs, QString(),
+                                 u"--- OUTILS ---"_qs,     u"über"_qs};
+        for (const char* file : {"apps/our-groups.rtf", "apps/libreoffice-groups.rtf"})
+            QTest::newRow(file) << testsupport::dataBytes(QString::fromLatin1(file)) << true << groups;
         row("a group left open", R"({\rtf1{ a})", {}, false);
         row("one brace too many", R"({\rtf1 a}})", {}, false);
     }

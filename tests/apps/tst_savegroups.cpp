@@ -319,8 +319,9 @@ private Q_SLOTS:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         if (!names.isEmpty()) {
-            buildGroups(form, dialogs, u"jeux vidéo"_qs, names, false);
-            buildGroups(form, dialogs, u"outils"_qs, {u"über"_qs}, false);
+            buildGroups(form, dialogs, u"jeux vidéo"_qs, names);
+            buildGroups(form, dialogs, u"outils"_qs, {u"über"_qs});
+            buildGroups(form, dialogs, u"fin"_qs, {u"zz"_qs}, false);
         }
         form.CurrentDirectory = dir.path();
         click(form.PanelSaveGroups);

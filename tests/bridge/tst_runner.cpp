@@ -55,6 +55,7 @@ private Q_SLOTS:
         QTest::newRow("UTF-8 letters") << QByteArray("T\xC3\xA9l\xC3\xA9phone\n\xF0\x9F\x98\x80\r\n");
         QTest::newRow("not UTF-8 after a UTF-8 line") << QByteArray("\xC3\xA9\ncaf\xE9\r\nx");
         QTest::newRow("ends inside a character") << QByteArray("ok\nh\xC3");
+        QTest::newRow("a byte-order mark alone") << QByteArray("\xEF\xBB\xBF");
         QTest::newRow("zero bytes and a byte-order mark") << QByteArray("\xEF\xBB\xBF"
                                                                         "a\0b\r\0\nc",
                                                                         12);
