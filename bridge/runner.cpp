@@ -167,13 +167,20 @@ void OutputLines::addLine(QByteArrayView bytes) {
     // Only a byte-order mark at the very start of the output is no text.
     if (lines_.isEmpty() && bytes.startsWith("\xEF\xBB\xBF"))
         bytes = bytes.sliced(3);
-    QStringDecoder utf8(QStringConverter::Utf8,
-                        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-    QString line = utf8.decode(bytes);
-    if (utf8.hasError())
-        notUtf8_ = true;
-    else
-        lines_.append(std::move(line));
+    // The quick reading takes a mark for no text and stands U+FFFD in for what is not UTF-8; only such lines
+    // need the strict reading, which keeps the mark and tells an error from a real U+FFFD.
+    const bool mark = bytes.startsWith("\xEF\xBB\xBF");
+    QString line = mark ? QString() : QString::fromUtf8(bytes);
+    if (mark || line.contains(QChar::ReplacementCharacter)) {
+        QStringDecoder utf8(QStringConverter::Utf8,
+                            QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+        line = utf8.decode(bytes);
+        if (utf8.hasError()) {
+            notUtf8_ = true;
+            return;
+        }
+    }
+    lines_.append(std::move(line));
 }
 
 CommandRun::CommandRun(const QString& cmd) : cmd_(cmd) {
