@@ -103,13 +103,7 @@ int main(int argc, char* argv[]) {
     if (!form.RichEdit1->lines().last().startsWith(u"Complete RAW dump written"_qs))
         qFatal("the RAW dump did not complete");
     // The dump's own six command lines, each through /bin/sh as the runner starts it, the output thrown away.
-    const catalogue::Target adb{u"adb"_qs, {}};
-    const QString lines[] = {catalogue::dumpsys(adb, u"battery"_qs),
-                             catalogue::dumpsys(adb, u"thermalservice"_qs),
-                             catalogue::dumpsys(adb, u"sensorservice"_qs),
-                             catalogue::dumpsys(adb, u"cpuinfo"_qs),
-                             catalogue::getprop(adb),
-                             catalogue::dumpsys(adb, u"wifi"_qs)};
+    const std::array<QString, 6> lines = catalogue::deviceReports({u"adb"_qs, {}});
     const qint64 shell = testsupport::bestOfThreeMs([&] {
         for (const QString& line : lines)
             QProcess::execute(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), line + u" >/dev/null"_qs});

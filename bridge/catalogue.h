@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <array>
+
 // Every adb command line the program sends is built here: the adb path in double quotes, for a phone
 // chosen among several "-s" and its serial in double quotes, a blank, and the adb arguments.
 namespace catalogue {
@@ -21,6 +23,8 @@ QString devicesWithDetails(const QString& adb); // devices -l: model, product, t
 // "shell dumpsys <service>": battery, thermalservice, sensorservice, cpuinfo, wifi.
 QString dumpsys(const Target& phone, const QString& service);
 QString getprop(const Target& phone);
+// The six reports of the RAW dump, in its order: battery, thermal, sensors, CPU, properties, Wi-Fi.
+std::array<QString, 6> deviceReports(const Target& phone);
 QString thirdPartyPackages(const Target& phone); // pm list packages -3 -f
 QString allPackages(const Target& phone);        // pm list packages -f
 QString systemPackages(const Target& phone);     // pm list packages -f -s

@@ -59,12 +59,7 @@ void TForm13::GenerateRawDump() {
     writeLine(text(Heading), HeadingStyle);
     appendEmptyLine();
 
-    const QString commands[] = {catalogue::dumpsys(adb, u"battery"_qs),
-                                catalogue::dumpsys(adb, u"thermalservice"_qs),
-                                catalogue::dumpsys(adb, u"sensorservice"_qs),
-                                catalogue::dumpsys(adb, u"cpuinfo"_qs),
-                                catalogue::getprop(adb),
-                                catalogue::dumpsys(adb, u"wifi"_qs)};
+    const std::array<QString, 6> commands = catalogue::deviceReports(adb);
     reports::RawOutputs outputs;
     for (std::size_t i = 0; i < outputs.size(); ++i)
         ExecuteADBCommand(commands[i], outputs[i]);
