@@ -53,13 +53,6 @@ void ratio(const char* what, qint64 ms, const char* against, qint64 baseMs) {
                 static_cast<double>(ms) / static_cast<double>(std::max<qint64>(baseMs, 1)));
 }
 
-const char* const Slugs[] = {"shell-dumpsys-battery",
-                             "shell-dumpsys-thermalservice",
-                             "shell-dumpsys-sensorservice",
-                             "shell-dumpsys-cpuinfo",
-                             "shell-getprop",
-                             "shell-dumpsys-wifi"};
-
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -85,7 +78,7 @@ int main(int argc, char* argv[]) {
     const QString phone = dir.filePath(u"bigphone"_qs);
     QDir().mkpath(phone);
     writeFile(phone + u"/_inherit"_qs, "modern\n");
-    for (const char* slug : Slugs) {
+    for (const char* slug : testsupport::ReportSlugs) {
         const QByteArray once = testsupport::dataBytes(u"profiles/modern/"_qs + QString::fromLatin1(slug) + u".out"_qs);
         QByteArray text;
         while (text.size() < 14 * 1024 * 1024 / 6)

@@ -13,13 +13,6 @@
 
 namespace {
 
-const char* const Slugs[] = {"shell-dumpsys-battery",
-                             "shell-dumpsys-thermalservice",
-                             "shell-dumpsys-sensorservice",
-                             "shell-dumpsys-cpuinfo",
-                             "shell-getprop",
-                             "shell-dumpsys-wifi"};
-
 // A recorded command output repeated until it holds about this many bytes.
 QStringList outputOfSize(const char* slug, qsizetype bytes) {
     const QString once =
@@ -42,7 +35,7 @@ int main(int argc, char** argv) {
 
     reports::RawOutputs big;
     for (std::size_t i = 0; i < big.size(); ++i)
-        big[i] = outputOfSize(Slugs[i], 2 * 1024 * 1024);
+        big[i] = outputOfSize(testsupport::ReportSlugs[i], 2 * 1024 * 1024);
     report("RAW dump assembly of six 2 MB outputs, Essentials off", testsupport::bestOfThreeMs([&] {
                strlist::fileBytes(reports::AssembleRawDump(big, [] { return false; }));
            }));
@@ -51,7 +44,7 @@ int main(int argc, char** argv) {
 
     reports::RawOutputs normal;
     for (std::size_t i = 0; i < normal.size(); ++i)
-        normal[i] = outputOfSize(Slugs[i], 1);
+        normal[i] = outputOfSize(testsupport::ReportSlugs[i], 1);
     const QByteArray dumpOnce = strlist::fileBytes(reports::AssembleRawDump(normal, [] { return false; }));
     QByteArray dump = dumpOnce;
     while (dump.size() < 10 * 1024 * 1024)

@@ -18,6 +18,14 @@ class QWidget;
 
 namespace testsupport {
 
+// The answer files of the RAW dump's six reports in a recorded profile, in the dump's order.
+inline constexpr const char* ReportSlugs[] = {"shell-dumpsys-battery",
+                                              "shell-dumpsys-thermalservice",
+                                              "shell-dumpsys-sensorservice",
+                                              "shell-dumpsys-cpuinfo",
+                                              "shell-getprop",
+                                              "shell-dumpsys-wifi"};
+
 // Path of a file in tests/data.
 QString dataPath(const QString& relative);
 // Reads a file of tests/data whole.
