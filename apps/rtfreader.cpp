@@ -9,6 +9,10 @@
 #include <string>
 #include <string_view>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace {
 
 using namespace std::string_view_literals;
@@ -64,19 +68,46 @@ bool unwanted(QChar c) {
     return (u < 0x20 && u != u'\t') || u == 0x7F || u == QChar::ParagraphSeparator;
 }
 
-QStringDecoder codePage(int number) {
-    QStringDecoder decoder(("windows-" + QByteArray::number(number)).constData(), QStringDecoder::Flag::Stateless);
-    if (decoder.isValid())
-        return decoder;
-    if (number != DefaultCodePage)
-        return codePage(DefaultCodePage);
-    // A system without a converter for it still reads ASCII and the Latin-1 letters right.
-    return QStringDecoder(QStringConverter::Latin1, QStringDecoder::Flag::Stateless);
-}
+// Text in one of Windows' code pages. Windows converts it itself (Qt's own converters there know no code
+// pages); elsewhere Qt does, with its ICU. An unknown page is read as the default one.
+class CodePage {
+public:
+    explicit CodePage(int number) {
+#ifdef Q_OS_WIN
+        number_ = number > 0 && IsValidCodePage(UINT(number)) ? UINT(number) : DefaultCodePage;
+#else
+        decoder_ =
+            QStringDecoder(("windows-" + QByteArray::number(number)).constData(), QStringDecoder::Flag::Stateless);
+        if (!decoder_.isValid() && number != DefaultCodePage)
+            *this = CodePage(DefaultCodePage);
+        // A system without a converter for it still reads ASCII and the Latin-1 letters right.
+        if (!decoder_.isValid())
+            decoder_ = QStringDecoder(QStringConverter::Latin1, QStringDecoder::Flag::Stateless);
+#endif
+    }
+
+    QString decode(QByteArrayView bytes) {
+#ifdef Q_OS_WIN
+        const int size = int(bytes.size());
+        QString text(MultiByteToWideChar(number_, 0, bytes.data(), size, nullptr, 0), Qt::Uninitialized);
+        MultiByteToWideChar(number_, 0, bytes.data(), size, reinterpret_cast<wchar_t*>(text.data()), int(text.size()));
+        return text;
+#else
+        return decoder_.decode(bytes);
+#endif
+    }
+
+private:
+#ifdef Q_OS_WIN
+    UINT number_;
+#else
+    QStringDecoder decoder_;
+#endif
+};
 
 class Reader {
 public:
-    explicit Reader(QByteArrayView rtf) : in_(rtf), codePage_(codePage(DefaultCodePage)) {}
+    explicit Reader(QByteArrayView rtf) : in_(rtf), codePage_(DefaultCodePage) {}
 
     std::optional<QStringList> read() {
         while (pos_ < in_.size()) {
@@ -211,7 +242,7 @@ private:
             endLine();
         } else if (name == "ansicpg"sv && hasParameter) {
             flushBytes();
-            codePage_ = codePage(parameter);
+            codePage_ = CodePage(parameter);
         } else if (isSkippedDestination(name)) {
             group_.skipped = true;
         } else if (const auto symbol =
@@ -252,7 +283,7 @@ private:
 
     QByteArrayView in_;
     qsizetype pos_ = 0;
-    QStringDecoder codePage_;
+    CodePage codePage_;
     QList<Group> groups_;
     Group group_;
     int fallbackLeft_ = 0;

@@ -23,8 +23,21 @@ const QString VideoSuffix = uR"( -type f -iregex '.*.\(mp4\|mov\|avi\|webm\|3gp\
 
 QString quoted(const QString& text) {
 #ifdef Q_OS_WIN
-    // Windows file names cannot hold a double quote.
-    return u'"' + text + u'"';
+    // adb.exe reads its command line by the C runtime's rules: backslashes are literal except before a double
+    // quote, where they and the quote need a backslash each.
+    QString escaped(u'"');
+    qsizetype backslashes = 0;
+    for (const QChar c : text) {
+        if (c == u'\\') {
+            ++backslashes;
+        } else {
+            if (c == u'"')
+                escaped += QString(backslashes + 1, u'\\');
+            backslashes = 0;
+        }
+        escaped += c;
+    }
+    return escaped + QString(backslashes, u'\\') + u'"';
 #else
     // Inside double quotes /bin/sh still gives $, `, \ and " their meaning; a backslash takes it away.
     QString escaped;

@@ -32,13 +32,18 @@ const QString AdbFileName = QStringLiteral("adb");
 
 const LogStyle Echo{logcolor::Grey, 9, false};
 
-// The system's command interpreter with the command line handed over unchanged.
+// The command line handed over unchanged. On Windows it is adb.exe's own command line: cmd.exe would expand
+// %NAME% even inside double quotes and take ^ & ( ) ! for its own, while adb reads its arguments the same
+// way from either (su -c "... | wc -l" stays one argument for the phone's shell). CreateProcess finds a bare
+// "adb" where cmd.exe would: beside us, in the current folder, then on the PATH.
 void setInterpreter(QProcess& process, const QString& cmd) {
 #ifdef Q_OS_WIN
-    process.setProgram(QStringLiteral("cmd.exe"));
-    process.setNativeArguments(bridge::windowsInterpreterArguments(cmd));
+    process.setProgram(AdbFileName);
     process.setCreateProcessArgumentsModifier(
-        [](QProcess::CreateProcessArguments* args) { args->flags |= CREATE_NO_WINDOW; });
+        [line = cmd.toStdWString()](QProcess::CreateProcessArguments* args) mutable {
+            args->arguments = line.data();
+            args->flags |= CREATE_NO_WINDOW;
+        });
 #else
     process.setProgram(QStringLiteral("/bin/sh"));
     process.setArguments({QStringLiteral("-c"), cmd});
@@ -56,10 +61,6 @@ QString ADBPath() {
 }
 
 namespace bridge {
-
-QString windowsInterpreterArguments(const QString& cmd) {
-    return u"/S /C \""_qs + cmd + u'"';
-}
 
 namespace {
 
@@ -200,6 +201,10 @@ CommandRun::~CommandRun() {
         endProcessGroup();
         process_.waitForFinished(-1);
     }
+#ifdef Q_OS_WIN
+    if (job_)
+        CloseHandle(job_);
+#endif
 }
 
 void CommandRun::run() {
@@ -208,6 +213,9 @@ void CommandRun::run() {
         lines_ = {QStringLiteral("ERROR: CreateProcess failed for: ") + cmd_};
         return;
     }
+#ifdef Q_OS_WIN
+    joinJob();
+#endif
     if (process_.state() == QProcess::Running && !cancelled_)
         loop_.exec();
     if (cancelled_)
@@ -237,13 +245,30 @@ void CommandRun::readPiece() {
     Q_EMIT progressed(output_.received());
 }
 
-void CommandRun::endProcessGroup() {
-    const qint64 pid = process_.processId();
 #ifdef Q_OS_WIN
-    QProcess::execute(QStringLiteral("taskkill"),
-                      {QStringLiteral("/F"), QStringLiteral("/T"), QStringLiteral("/PID"), QString::number(pid)});
+// The job ends adb.exe when it is closed: on a cancel, and when Telvane ends in any way, since Windows closes
+// the handles of a program that ends. What adb itself starts (its server, which must outlive the command) is
+// let out of the job.
+void CommandRun::joinJob() {
+    job_ = CreateJobObjectW(nullptr, nullptr);
+    if (!job_)
+        return;
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_SILENT_BREAKAWAY_OK;
+    SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    if (HANDLE child = OpenProcess(PROCESS_SET_QUOTA | PROCESS_TERMINATE, FALSE, DWORD(process_.processId()))) {
+        AssignProcessToJobObject(job_, child);
+        CloseHandle(child);
+    }
+}
+#endif
+
+void CommandRun::endProcessGroup() {
+#ifdef Q_OS_WIN
+    if (job_)
+        TerminateJobObject(job_, 1);
 #else
-    if (pid > 0)
+    if (const qint64 pid = process_.processId(); pid > 0)
         ::kill(-static_cast<pid_t>(pid), SIGKILL);
 #endif
     process_.kill();

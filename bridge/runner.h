@@ -14,11 +14,6 @@ QString ADBPath();
 
 namespace bridge {
 
-// What cmd.exe gets after its name: /S /C and the whole line in one more pair of double quotes. /S always
-// strips exactly that pair, so the quotes inside the line (the adb path, su -c "...") stay as written and
-// "| wc -l" inside them never runs on the PC.
-QString windowsInterpreterArguments(const QString& cmd);
-
 // Phones print UTF-8; anything that is not valid UTF-8 is read in the system's 8-bit code page.
 // Zero bytes are dropped.
 QString decodeOutput(QByteArray bytes);
@@ -47,8 +42,8 @@ private:
     qint64 received_ = 0;
 };
 
-// One command line run through the system's command interpreter (cmd.exe /C on Windows, /bin/sh -c
-// elsewhere, in a process group of its own) with no standard input and no time limit. Standard output
+// One command line run with no standard input and no time limit: through /bin/sh -c in a process group of
+// its own, or on Windows as the command line of adb.exe itself, in a job object of its own. Standard output
 // and standard error come back merged, in the order written, read while the command runs. The caller's
 // events go on meanwhile (a local event loop), so the window keeps painting.
 class CommandRun : public QObject {
@@ -71,6 +66,10 @@ Q_SIGNALS:
 private:
     void readPiece();
     void endProcessGroup();
+#ifdef Q_OS_WIN
+    void joinJob();
+    void* job_ = nullptr;
+#endif
 
     QString cmd_;
     QProcess process_;

@@ -1,16 +1,20 @@
 #!/bin/sh
 # Installs the Debian packages Telvane needs to build, run and test, when any is missing.
-# Usage: scripts/install-deps.sh [build|package|test]
-#   package adds what make package uses; test adds that and what the test suite and screenshots use.
+# Usage: scripts/install-deps.sh [build|package|test|windows]
+#   package adds what make package uses; test adds that and what the test suite and screenshots use;
+#   windows adds the cross compiler and Wine to what the build uses.
 set -eu
 
 build_pkgs="cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core fonts-noto-color-emoji"
 package_pkgs="dpkg-dev file"
+# The Windows build: cross compiler, Wine to run it, zip to pack it.
+windows_pkgs="g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 wine wine64 zip unzip xz-utils"
 test_pkgs="clang-format clang libclang-rt-14-dev adb xvfb xdotool imagemagick xclip libreoffice-writer-nogui lintian desktop-file-utils appstream"
 
 case "${1:-build}" in
 package) pkgs="$build_pkgs $package_pkgs" ;;
 test) pkgs="$build_pkgs $package_pkgs $test_pkgs" ;;
+windows) pkgs="$build_pkgs $package_pkgs $windows_pkgs" ;;
 *) pkgs=$build_pkgs ;;
 esac
 

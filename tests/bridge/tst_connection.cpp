@@ -209,7 +209,14 @@ private Q_SLOTS:
 
     // The app in a folder whose name the shell would expand or cut, unless the adb path is quoted well.
     void unusualProgramFolder() {
+#ifdef Q_OS_WIN
+        // cmd.exe would expand %PATH% even inside quotes, and take ^ & ! ( ) for its own.
+        const QString odd = u"Tel vane (test) a%PATH%b ^&! Zoé"_qs;
+        const QString adb = u"adb.exe"_qs;
+#else
         const QString odd = u"a $HOME `b` \"c\""_qs;
+        const QString adb = u"adb"_qs;
+#endif
         const QDir here(QCoreApplication::applicationDirPath());
         if (here.dirName() == odd) {
             testsupport::FreshHome home;
@@ -219,7 +226,8 @@ private Q_SLOTS:
             click(form.PanelConnect);
             QCOMPARE(form.RichEdit1->lines().last(), u"ADB CONNECTION: Success! Device found and authorized. ✔"_qs);
             click(form.PanelRawDump);
-            QCOMPARE(form.RichEdit1->lines().last(), u"Complete RAW dump written in folder: "_qs + home.outputFolder());
+            QCOMPARE(form.RichEdit1->lines().last(),
+                     u"Complete RAW dump written in folder: "_qs + QDir::toNativeSeparators(home.outputFolder()));
             QVERIFY(QFile::exists(QDir(home.outputFolder()).filePath(u"DeviceInfoHW_Complete_Raw.txt"_qs)));
             return;
         }
@@ -228,7 +236,7 @@ private Q_SLOTS:
         const QDir copy(QDir(dir.path()).filePath(odd));
         const QString self = QCoreApplication::applicationFilePath();
         QVERIFY(QFile::copy(self, copy.filePath(QFileInfo(self).fileName())));
-        QVERIFY(QFile::copy(here.filePath(u"adb"_qs), copy.filePath(u"adb"_qs)));
+        QVERIFY(QFile::copy(here.filePath(adb), copy.filePath(adb)));
         QProcess run;
         run.setProcessChannelMode(QProcess::MergedChannels);
         run.start(copy.filePath(QFileInfo(self).fileName()), {u"unusualProgramFolder"_qs});
@@ -241,11 +249,12 @@ private Q_SLOTS:
                  u"\"/usr/lib/android-sdk/platform-tools/adb\" devices"_qs);
         QCOMPARE(catalogue::dumpsys({u"/opt/adb"_qs, u"192.168.1.20:5555"_qs}, u"battery"_qs),
                  u"\"/opt/adb\" -s \"192.168.1.20:5555\" shell dumpsys battery"_qs);
+#ifdef Q_OS_WIN
+        // adb.exe's C runtime reads a backslash before a quote, and a closing one, as an escape.
+        QCOMPARE(catalogue::quoted(u"C:\\a %PATH% \"b\\"_qs), u"\"C:\\a %PATH% \\\"b\\\\\""_qs);
+#else
         QCOMPARE(catalogue::quoted(u"/a $HOME `b` \"c\" \\d"_qs), u"\"/a \\$HOME \\`b\\` \\\"c\\\" \\\\d\""_qs);
-        QCOMPARE(
-            bridge::windowsInterpreterArguments(catalogue::countPhotos({u"C:/Program Files (x86)/adb.exe"_qs, {}})),
-            u"/S /C \"\"C:/Program Files (x86)/adb.exe\" shell su -c \"find /storage/emulated/0 -type f "
-            "-iregex '.*.\\(jpg\\|jpeg\\|png\\|gif\\|webp\\|heic\\)' | wc -l\"\""_qs);
+#endif
     }
 };
 

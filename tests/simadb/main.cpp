@@ -15,6 +15,12 @@
 #include <thread>
 #include <vector>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -82,10 +88,16 @@ fs::path chosenProfile(const char* argv0) {
         return profileFolder(env, fs::current_path());
     }
     std::error_code ec;
+#ifdef _WIN32
+    std::wstring name(32768, L'\0');
+    name.resize(GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size())));
+    fs::path exe = name.empty() ? fs::absolute(argv0, ec) : fs::path(name);
+#else
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     if (ec) {
         exe = fs::absolute(argv0, ec);
     }
+#endif
     const fs::path exeDir = exe.parent_path();
     if (const std::string ref = firstLine(exeDir / "adb.profile"); !ref.empty()) {
         return profileFolder(ref, exeDir);
@@ -248,6 +260,11 @@ void pauseIfAsked() {
 } // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    // adb writes its bytes as the phone sent them, with no LF turned into CR LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
     std::vector<std::string> args(argv + 1, argv + argc);
     if (const char* log = std::getenv("TELVANE_SIM_LOG"); log && *log) {
         std::string line;

@@ -41,10 +41,22 @@ FreshHome::FreshHome() : oldHome_(qgetenv("HOME")) {
     qputenv("HOME", dir_.path().toUtf8());
     qunsetenv("XDG_DESKTOP_DIR");
     qunsetenv("XDG_CONFIG_HOME");
+#ifdef Q_OS_WIN
+    // The test prefix finds the desktop in %HOMEDRIVE%%HOMEPATH% (scripts/wine-prefix.sh).
+    oldDrive_ = qgetenv("HOMEDRIVE");
+    oldPath_ = qgetenv("HOMEPATH");
+    const QString home = QDir::toNativeSeparators(dir_.path());
+    qputenv("HOMEDRIVE", home.left(2).toUtf8());
+    qputenv("HOMEPATH", home.mid(2).toUtf8());
+#endif
 }
 
 FreshHome::~FreshHome() {
     qputenv("HOME", oldHome_);
+#ifdef Q_OS_WIN
+    qputenv("HOMEDRIVE", oldDrive_);
+    qputenv("HOMEPATH", oldPath_);
+#endif
 }
 
 QString FreshHome::outputFolder() const {

@@ -46,6 +46,8 @@ public:
 private:
     QTemporaryDir dir_;
     QByteArray oldHome_;
+    QByteArray oldDrive_;
+    QByteArray oldPath_;
 };
 
 // Answers every modal dialog instead of a person while it lives, and remembers what was shown.
