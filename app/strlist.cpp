@@ -6,6 +6,10 @@
 
 #include <algorithm>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace strlist {
 
 QStringList fromText(QStringView text) {
@@ -82,7 +86,21 @@ QString trim(QStringView s) {
 }
 
 QString folded(QStringView s) {
+#ifdef Q_OS_WIN
+    // Qt's case mapping on Windows knows no locale (it has no ICU there); Windows' own does.
+    const QLocale locale;
+    const QString name = locale.language() == QLocale::C ? QString() : locale.bcp47Name();
+    const auto map = [&](wchar_t* out, int size) {
+        return LCMapStringEx(reinterpret_cast<LPCWSTR>(name.utf16()), LCMAP_UPPERCASE | LCMAP_LINGUISTIC_CASING,
+                             reinterpret_cast<LPCWSTR>(s.utf16()), int(s.size()), out, size, nullptr, nullptr, 0);
+    };
+    QString upper(s.isEmpty() ? 0 : map(nullptr, 0), Qt::Uninitialized);
+    if (upper.isEmpty() || map(reinterpret_cast<wchar_t*>(upper.data()), int(upper.size())) != upper.size())
+        return s.toString().toUpper();
+    return upper;
+#else
     return QLocale().toUpper(s.toString());
+#endif
 }
 
 bool containsNoCase(QStringView haystack, QStringView needle) {

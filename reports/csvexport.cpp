@@ -246,12 +246,24 @@ QString SafeCategoryName(const QString& category) {
     return name;
 }
 
-QString CategoryFileName(const QString& category, const QString& suffix, int number) {
+QString CategoryFileName(const QString& category, const QString& suffix, int number, qsizetype folderLength) {
     const QString prefix = u"DeviceInfoHW_"_qs;
     const QString extension = (number > 1 ? u'_' + QString::number(number) : QString()) + suffix + u".csv"_qs;
     // File systems take 255 bytes a name; a header line the phone printed may be much longer.
     const qsizetype room = 255 - (prefix + extension).toUtf8().size();
     QString name = SafeCategoryName(category);
+#ifdef Q_OS_WIN
+    // A path has at most 259 characters, the separator and the 7 of the file's temporary name included.
+    const qsizetype pathRoom = 259 - folderLength - 1 - 7 - (prefix + extension).size();
+    if (name.size() > pathRoom) {
+        qsizetype keep = std::max<qsizetype>(0, pathRoom);
+        if (keep > 0 && name[keep - 1].isHighSurrogate())
+            --keep;
+        name.truncate(keep);
+    }
+#else
+    Q_UNUSED(folderLength)
+#endif
     if (name.toUtf8().size() > room) {
         qsizetype bytes = 0;
         qsizetype end = 0;
@@ -268,13 +280,13 @@ QString CategoryFileName(const QString& category, const QString& suffix, int num
     return prefix + name + extension;
 }
 
-QStringList CategoryFileNames(const QList<CategoryRows>& categories, const QString& suffix) {
+QStringList CategoryFileNames(const QList<CategoryRows>& categories, const QString& suffix, qsizetype folderLength) {
     QStringList names;
     QSet<QString> taken;
     for (const CategoryRows& category : categories) {
         QString name;
         for (int number = 1; name.isEmpty() || taken.contains(name.toCaseFolded()); ++number)
-            name = CategoryFileName(category.name, suffix, number);
+            name = CategoryFileName(category.name, suffix, number, folderLength);
         taken.insert(name.toCaseFolded());
         names.append(name);
     }
@@ -365,7 +377,7 @@ void TForm13::GenerateCategoryCSVs(const QString& Separator, const QString& Suff
     const reports::CsvExport result = reports::SplitIntoCategories(rawLines, Separator, LangFR);
     appendEmptyLine();
     const QString shownFolder = files::shown(folderPath);
-    const QStringList fileNames = reports::CategoryFileNames(result.categories, Suffix);
+    const QStringList fileNames = reports::CategoryFileNames(result.categories, Suffix, folderPath.size());
     for (qsizetype i = 0; i < result.categories.size(); ++i) {
         const reports::CategoryRows& category = result.categories[i];
         files::writeWholeFile(folder.filePath(fileNames[i]), strlist::fileBytes(category.lines));

@@ -39,7 +39,9 @@ QString CsvLine(const CsvRow& row, const QString& separator);
 QString SafeCategoryName(const QString& category);
 // "DeviceInfoHW_" + safe name + suffix + ".csv": always one plain file name inside the output folder.
 // A number above 1 goes before the suffix ("_2"), for a category whose safe name another one took.
-QString CategoryFileName(const QString& category, const QString& suffix, int number = 1);
+// On Windows the name is also cut so that the whole path, in a folder of folderLength characters, stays
+// within the 260 characters Windows takes.
+QString CategoryFileName(const QString& category, const QString& suffix, int number = 1, qsizetype folderLength = 0);
 
 struct CategoryRows {
     QString name; // as read from the header line
@@ -53,7 +55,7 @@ struct CsvExport {
 
 // One file name per category, in order, none taken twice (letter case aside, as some file systems
 // ignore it): a later category whose safe name is taken gets "_2", then "_3"...
-QStringList CategoryFileNames(const QList<CategoryRows>& categories, const QString& suffix);
+QStringList CategoryFileNames(const QList<CategoryRows>& categories, const QString& suffix, qsizetype folderLength = 0);
 
 // Splits the RAW dump's lines at their header lines and turns every line into CSV rows.
 CsvExport SplitIntoCategories(const QStringList& rawLines, const QString& separator, bool langFR);

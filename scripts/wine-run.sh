@@ -8,10 +8,12 @@ wine=wine
 [ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64
 case "$(basename "$1")" in
 tst_*.exe)
-    # Wine passes no QT_* variable on, so the platform goes on the command line; and a test program with no
-    # console sends its log to the debugger, so it writes a file instead.
+    # Wine passes no QT_* variable on, so a test with windows gets the platform on its command line; and a
+    # test program with no console sends its log to the debugger, so it writes a file instead.
+    platform=""
+    grep -q QApplicationC1 "$1" && platform=${QT_QPA_PLATFORM:-}
     log=$(mktemp)
-    "$wine" "$@" ${QT_QPA_PLATFORM:+-platform "$QT_QPA_PLATFORM"} -o "Z:$log,txt"
+    "$wine" "$@" ${platform:+-platform "$platform"} -o "Z:$log,txt"
     status=$?
     cat "$log"
     rm -f "$log"

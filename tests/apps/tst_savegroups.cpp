@@ -178,7 +178,7 @@ private Q_SLOTS:
 
         QCOMPARE(form.RichEdit1->lines().last(),
                  (french ? u"✅ Groupes d'applications sauvegardés dans: "_qs : u"✅ Application groups saved to: "_qs) +
-                     expectedPath);
+                     QDir::toNativeSeparators(expectedPath));
         const auto look = lineLook(form.RichEdit1, form.RichEdit1->lineCount() - 1);
         QCOMPARE(look.color, QColor(0x008000));
         QCOMPARE(look.size, 9);
@@ -208,7 +208,8 @@ private Q_SLOTS:
         click(form.PanelSaveGroups);
         const QString last = form.RichEdit1->lines().last();
         const QString prefix = french ? u"❌ Erreur lors de la sauvegarde: "_qs : u"❌ Error saving groups: "_qs;
-        QVERIFY2(last.startsWith(prefix + u"Cannot write file \""_qs + dir.path() + u"/gone/AppGroups.txt\": "_qs),
+        QVERIFY2(last.startsWith(prefix + u"Cannot write file \""_qs +
+                                 QDir::toNativeSeparators(dir.path() + u"/gone/AppGroups.txt\": "_qs)),
                  qPrintable(last));
         const auto look = lineLook(form.RichEdit1, form.RichEdit1->lineCount() - 1);
         QCOMPARE(look.color, QColor(0xFF0000));
@@ -334,7 +335,7 @@ private Q_SLOTS:
         QTest::keyClick(form.RichEdit2, Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(dialogs.shown().size(), 1);
         QCOMPARE(described(form.RichEdit2), looks);
-        QVERIFY(form.RichEdit1->lines().contains(u"✅ Groups opened from: "_qs + path));
+        QVERIFY(form.RichEdit1->lines().contains(u"✅ Groups opened from: "_qs + QDir::toNativeSeparators(path)));
         click(form.PanelSaveGroups);
         QCOMPARE(readBytes(path), saved);
     }
@@ -386,8 +387,8 @@ private Q_SLOTS:
         panedriver::dropFile(form.RichEdit2, path);
 
         const QString result =
-            problem.isEmpty() ? (french ? u"✅ Groupes ouverts depuis : "_qs : u"✅ Groups opened from: "_qs) + path +
-                                    u"|#008000|9|r"_qs
+            problem.isEmpty() ? (french ? u"✅ Groupes ouverts depuis : "_qs : u"✅ Groups opened from: "_qs) +
+                                    QDir::toNativeSeparators(path) + u"|#008000|9|r"_qs
                               : (french ? u"❌ Impossible d'ouvrir les groupes : "_qs : u"❌ Cannot open groups: "_qs) +
                                     problem + u"|#ff0000|9|r"_qs;
         QTRY_COMPARE(described(form.RichEdit1).last(), result);

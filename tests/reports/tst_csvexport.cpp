@@ -4,6 +4,7 @@
 #include "app/tform13.h"
 #include "testsupport.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QRadioButton>
@@ -300,6 +301,29 @@ private Q_SLOTS:
         QVERIFY(form.RichEdit1->lines().contains(
             u"/tmp:evil CSV written in folder: %1 (DeviceInfoHW__tmp_evil_2%2.csv)"_qs.arg(
                 QDir::toNativeSeparators(out.path()), suffix)));
+    }
+
+    // Every file a phone's reading writes has the same bytes whatever system wrote it: one digest over them all,
+    // the same constant on Linux and on Windows.
+    void sameFilesOnEveryPlatform() {
+        testsupport::FreshHome home;
+        testsupport::DialogRecorder dialogs;
+        testsupport::useProfile(u"modern"_qs);
+        TForm13 form(testsupport::quietUpdateServer());
+        for (Panel* panel : {form.PanelConnect, form.PanelRawDump, form.PanelCSVExcel, form.PanelCSVLibreOffice,
+                             form.PanelGenerateAppsList})
+            click(panel);
+        form.RichEdit2->appendLines({u"--- JEUX ---"_qs, u"échecs"_qs});
+        click(form.PanelSaveGroups);
+        QCryptographicHash digest(QCryptographicHash::Sha256);
+        for (const QString& name : testsupport::filesBelow(home.outputFolder())) {
+            const QByteArray bytes = readBytes(QDir(home.outputFolder()).filePath(name));
+            qInfo("%s %s", qPrintable(name),
+                  QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().data());
+            digest.addData(name.toUtf8() + '\0' + bytes);
+        }
+        QCOMPARE(digest.result().toHex(),
+                 QByteArray("f509a55d855b31338d8c542d7b7272f58d21ade9a10fe93144c83196bfcd4df2"));
     }
 
     void tenMegabyteDump() {
