@@ -5,6 +5,7 @@
 #include "app/strlist.h"
 #include "app/textpane.h"
 #include "app/tform13.h"
+#include "bridge/connection.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -214,6 +215,8 @@ void CommandRun::run() {
         return;
     readPiece();
     lines_ = output_.finish();
+    if (process_.exitStatus() == QProcess::NormalExit)
+        exitCode_ = process_.exitCode();
 }
 
 void CommandRun::cancel() {
@@ -259,18 +262,27 @@ QStringList runCommandLine(const QString& cmd) {
 } // namespace bridge
 
 void TForm13::ExecuteADBCommand(const QString& Cmd, QStringList& Output) {
+    const int exitCode = runCommand(Cmd, Output);
+    if (const QString complaint = bridge::adbComplaint(Output, exitCode); !complaint.isEmpty())
+        throw PhoneLost(complaint);
+}
+
+int TForm13::runCommand(const QString& cmd, QStringList& output) {
     if (CheckBoxVerbose->isChecked())
-        writeLine(QStringLiteral("> ") + Cmd, Echo);
+        writeLine(QStringLiteral("> ") + cmd, Echo);
+    int exitCode = -1;
     {
-        bridge::CommandRun run(Cmd);
+        bridge::CommandRun run(cmd);
         CommandWait wait(this, [&run] { run.cancel(); });
         QObject::connect(&run, &bridge::CommandRun::progressed, &run,
                          [&wait](qint64 bytes) { wait.setReceived(bytes); });
         run.run();
         if (run.cancelled())
             throw OperationCancelled();
-        Output = run.takeLines();
+        output = run.takeLines();
+        exitCode = run.exitCode();
     }
     if (CheckBoxVerbose->isChecked())
-        writeLine(QStringLiteral("Output:\r\n") + strlist::joined(Output), Echo);
+        writeLine(QStringLiteral("Output:\r\n") + strlist::joined(output), Echo);
+    return exitCode;
 }

@@ -63,6 +63,8 @@ public:
     // Ends the command and everything it started; run() then returns without lines.
     void cancel();
     bool cancelled() const { return cancelled_; }
+    // The command's exit status; -1 when it could not start or a signal ended it.
+    int exitCode() const { return exitCode_; }
     QStringList takeLines();
 
 Q_SIGNALS:
@@ -78,6 +80,7 @@ private:
     OutputLines output_;
     QStringList lines_;
     bool cancelled_ = false;
+    int exitCode_ = -1;
 };
 
 // Runs a command line to its end and returns its lines (see CommandRun).
