@@ -18,7 +18,9 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
+#include <atomic>
 #include <csignal>
+#include <sys/prctl.h>
 #include <sys/types.h>
 #include <unistd.h>
 #endif
@@ -33,8 +35,9 @@ const QString AdbFileName = QStringLiteral("adb");
 
 const LogStyle Echo{logcolor::Grey, 9, false};
 
-// The system's command interpreter with the command line handed over unchanged.
-void setInterpreter(QProcess& process, const QString& cmd) {
+// The system's command interpreter with the command line handed over unchanged. A single simple command
+// replaces the interpreter (exec), so that it is our own child.
+void setInterpreter(QProcess& process, const QString& cmd, bool singleCommand) {
 #ifdef Q_OS_WIN
     process.setProgram(QStringLiteral("cmd.exe"));
     process.setNativeArguments(bridge::windowsInterpreterArguments(cmd));
@@ -42,7 +45,55 @@ void setInterpreter(QProcess& process, const QString& cmd) {
         [](QProcess::CreateProcessArguments* args) { args->flags |= CREATE_NO_WINDOW; });
 #else
     process.setProgram(QStringLiteral("/bin/sh"));
-    process.setArguments({QStringLiteral("-c"), cmd});
+    process.setArguments({QStringLiteral("-c"), singleCommand ? u"exec "_qs + cmd : cmd});
+#endif
+}
+
+#ifndef Q_OS_WIN
+// The process group of the command running now, read by the signal handler.
+std::atomic<pid_t> runningGroup{0};
+static_assert(std::atomic<pid_t>::is_always_lock_free);
+
+extern "C" void endRunningGroup(int signal) {
+    if (const pid_t group = runningGroup.load(); group > 0)
+        ::kill(-group, SIGKILL);
+    // The default action is back (SA_RESETHAND): the signal ends us as it would have.
+    ::raise(signal);
+}
+#endif
+
+// The command and all it started end with us: its own process group goes first when a SIGINT, SIGTERM or
+// SIGHUP ends us, and a crash or SIGKILL reaches our child through the parent-death signal (adb itself, when
+// it replaced the interpreter).
+void endWithUs(QProcess& process) {
+#ifndef Q_OS_WIN
+    [[maybe_unused]] static const bool handled = [] {
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+            struct sigaction action {};
+            // A signal ignored when we were started (nohup) stays ignored.
+            if (::sigaction(signal, nullptr, &action) == 0 && action.sa_handler == SIG_IGN)
+                continue;
+            action = {};
+            action.sa_handler = endRunningGroup;
+            action.sa_flags = SA_RESETHAND;
+            ::sigaction(signal, &action, nullptr);
+        }
+        return true;
+    }();
+    const pid_t parent = ::getpid();
+    process.setChildProcessModifier([parent] {
+        // A group of its own, so that a cancel ends the interpreter, adb and whatever they started.
+        ::setpgid(0, 0);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        // We may have ended before the line above.
+        if (::getppid() != parent)
+            ::_exit(127);
+    });
+    QObject::connect(&process, &QProcess::started, &process,
+                     [&process] { runningGroup = static_cast<pid_t>(process.processId()); });
+    QObject::connect(&process, &QProcess::finished, &process, [] { runningGroup = 0; });
+#else
+    Q_UNUSED(process)
 #endif
 }
 
@@ -184,14 +235,11 @@ void OutputLines::addLine(QByteArrayView bytes) {
     lines_.append(std::move(line));
 }
 
-CommandRun::CommandRun(const QString& cmd) : cmd_(cmd) {
-    setInterpreter(process_, cmd);
+CommandRun::CommandRun(const QString& cmd, bool singleCommand) : cmd_(cmd) {
+    setInterpreter(process_, cmd, singleCommand);
     process_.setProcessChannelMode(QProcess::MergedChannels);
     process_.setStandardInputFile(QProcess::nullDevice());
-#ifndef Q_OS_WIN
-    // A group of its own, so that a cancel ends the interpreter, adb and whatever they started.
-    process_.setChildProcessModifier([] { ::setpgid(0, 0); });
-#endif
+    endWithUs(process_);
     connect(&process_, &QProcess::readyReadStandardOutput, this, &CommandRun::readPiece);
     connect(&process_, &QProcess::finished, &loop_, &QEventLoop::quit);
 }
@@ -272,7 +320,7 @@ int TForm13::runCommand(const QString& cmd, QStringList& output) {
         writeLine(QStringLiteral("> ") + cmd, Echo);
     int exitCode = -1;
     {
-        bridge::CommandRun run(cmd);
+        bridge::CommandRun run(cmd, true);
         CommandWait wait(this, [&run] { run.cancel(); });
         QObject::connect(&run, &bridge::CommandRun::progressed, &run,
                          [&wait](qint64 bytes) { wait.setReceived(bytes); });

@@ -48,13 +48,15 @@ private:
 };
 
 // One command line run through the system's command interpreter (cmd.exe /C on Windows, /bin/sh -c
-// elsewhere, in a process group of its own) with no standard input and no time limit. Standard output
+// elsewhere, in a process group of its own that ends with the program) with no standard input and no time
+// limit. Standard output
 // and standard error come back merged, in the order written, read while the command runs. The caller's
 // events go on meanwhile (a local event loop), so the window keeps painting.
 class CommandRun : public QObject {
     Q_OBJECT
 public:
-    explicit CommandRun(const QString& cmd);
+    // singleCommand: the line is one simple command, as every adb command line is.
+    explicit CommandRun(const QString& cmd, bool singleCommand = false);
     ~CommandRun() override;
 
     // Returns when the command has ended or has been cancelled. A command that cannot be started gives
