@@ -41,10 +41,9 @@ QElapsedTimer escAfter(TForm13& form, int ms) {
     return sinceEsc;
 }
 
-// The operation stopped with that red line, "Operation cancelled." unless another is given.
-void verifyCancelled(TForm13& form, const QString& line = {}) {
+void verifyCancelled(TForm13& form) {
     const auto last = testsupport::lineLook(form.RichEdit1, form.RichEdit1->lineCount() - 1);
-    QCOMPARE(last.text, !line.isNull() ? line : form.LangFR ? u"Opération annulée."_qs : u"Operation cancelled."_qs);
+    QCOMPARE(last.text, form.LangFR ? u"Opération annulée."_qs : u"Operation cancelled."_qs);
     QCOMPARE(last.color, QColor(0xFF0000));
     QCOMPARE(last.size, 10);
     QVERIFY(last.bold);
@@ -96,36 +95,6 @@ private Q_SLOTS:
         QVERIFY(dialogs.errors().isEmpty());
     }
 
-    void lostPhoneStopsThePanel_data() {
-        QTest::addColumn<QString>("panel");
-        QTest::addColumn<QString>("profile");
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<QString>("adbSays");
-        QTest::newRow("RAW dump, the chosen phone unplugged while choosing")
-            << u"PanelRawDump"_qs << u"gonephone"_qs << u"G700-U20 (TLV20A7F3C91)"_qs
-            << u"adb: device 'TLV20A7F3C91' not found"_qs;
-        QTest::newRow("du, the phone gone during the runs")
-            << u"PanelDiskSpaceAppsMedia"_qs << testsupport::dataPath(u"storage/profiles/dudropped"_qs) << QString()
-            << u"adb: device 'TLV0A1B2C3D4' not found"_qs;
-    }
-    void lostPhoneStopsThePanel() {
-        QFETCH(QString, panel);
-        QFETCH(QString, profile);
-        QFETCH(QString, answer);
-        QFETCH(QString, adbSays);
-        testsupport::FreshHome home;
-        testsupport::useProfile(profile);
-        dialogs.queueAnswer(answer);
-        TForm13 form(testsupport::quietUpdateServer());
-        click(form.findChild<Panel*>(panel));
-        verifyCancelled(form, u"Phone lost: "_qs + adbSays);
-        QCOMPARE(testsupport::filesBelow(home.outputFolder()), QStringList());
-        // The choice went with the phone: the next connection test asks again.
-        const qsizetype asked = dialogs.shown().size();
-        click(form.PanelConnect);
-        QCOMPARE(dialogs.shown().size(), asked + (answer.isNull() ? 0 : 1));
-    }
-
     void commandsEndWithTheProgram_data() {
         QTest::addColumn<int>("signal");
         for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL})
@@ -135,6 +104,9 @@ private Q_SLOTS:
     void commandsEndWithTheProgram() {
         QFETCH(int, signal);
         if (qEnvironmentVariableIsSet("TELVANE_STUCK_PROGRAM")) {
+            // A test run in the background may ignore them; the program started from a terminal does not.
+            ::signal(SIGINT, SIG_DFL);
+            ::signal(SIGHUP, SIG_DFL);
             TForm13 form(testsupport::quietUpdateServer());
             QStringList output;
             form.ExecuteADBCommand(catalogue::df(form.adbTarget(), true), output);
@@ -143,11 +115,6 @@ private Q_SLOTS:
         testsupport::useProfile(u"stuck"_qs);
         qputenv("TELVANE_STUCK_PROGRAM", "1");
         QProcess program;
-        // A test run in the background may ignore them; the program started from a terminal does not.
-        program.setChildProcessModifier([] {
-            ::signal(SIGINT, SIG_DFL);
-            ::signal(SIGHUP, SIG_DFL);
-        });
         program.start(QCoreApplication::applicationFilePath(),
                       {u"-nocrashhandler"_qs, QString::fromLatin1(QTest::currentTestFunction())});
         qunsetenv("TELVANE_STUCK_PROGRAM");

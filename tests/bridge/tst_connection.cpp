@@ -90,8 +90,6 @@ private Q_SLOTS:
                                    << QString::fromUtf8(adbSays);
         QTest::newRow("the same words from a command that succeeded")
             << QStringList{u"error: closed"_qs} << 0 << QString();
-        QTest::newRow("a folder the phone refuses")
-            << QStringList{u"du: /data/app/x: Permission denied"_qs} << 1 << QString();
     }
     void adbComplaints() {
         QFETCH(QStringList, lines);

@@ -161,6 +161,21 @@ private Q_SLOTS:
         testsupport::useProfile(u"phonewifi"_qs);
         click(form.PanelConnect);
         QCOMPARE(dialogs.shown().size(), 3);
+
+        // Unplugged while still listed: adb's complaint stops the dump, and the choice goes with the phone.
+        testsupport::useProfile(u"gonephone"_qs);
+        dialogs.queueAnswer(Huawei);
+        click(form.PanelRawDump);
+        const auto lost = testsupport::lineLooks(form.RichEdit1).last();
+        QCOMPARE(lost.text, u"Phone lost: adb: device 'TLV20A7F3C91' not found"_qs);
+        QVERIFY(lost.color == QColor(0xFF0000) && lost.size == 10 && lost.bold);
+        QCOMPARE(testsupport::filesBelow(home.outputFolder()), QStringList());
+        click(form.PanelConnect);
+        QCOMPARE(dialogs.shown().size(), 5);
+        // Gone during the du runs: the first one stops them.
+        testsupport::useProfile(testsupport::dataPath(u"storage/profiles/dudropped"_qs));
+        click(form.PanelDiskSpaceAppsMedia);
+        QCOMPARE(form.RichEdit1->lines().last(), u"Phone lost: adb: device 'TLV0A1B2C3D4' not found"_qs);
     }
 
     void theRealChooser() {
