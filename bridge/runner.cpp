@@ -39,6 +39,7 @@ const LogStyle Echo{logcolor::Grey, 9, false};
 // replaces the interpreter (exec), so that it is our own child.
 void setInterpreter(QProcess& process, const QString& cmd, bool singleCommand) {
 #ifdef Q_OS_WIN
+    Q_UNUSED(singleCommand)
     process.setProgram(QStringLiteral("cmd.exe"));
     process.setNativeArguments(bridge::windowsInterpreterArguments(cmd));
     process.setCreateProcessArgumentsModifier(
