@@ -19,6 +19,17 @@ public:
 // the window says so in the log.
 class OperationCancelled : public std::exception {};
 
+// adb reached no phone, or not the one meant, in the middle of an operation: it ends there, and the window
+// shows adb's own line.
+class PhoneLost : public std::exception {
+public:
+    explicit PhoneLost(const QString& adbLine) : adbLine_(adbLine) {}
+    const QString& adbLine() const { return adbLine_; }
+
+private:
+    QString adbLine_;
+};
+
 // The text of the error report: the message with a full stop appended, unless its last character's code
 // is no higher than that of the full stop.
 QString errorReportText(const QString& message);

@@ -19,7 +19,8 @@ TForm13* Form13 = nullptr;
 namespace {
 
 const Message Cancelled{"Operation cancelled.", "Opération annulée."};
-const LogStyle CancelledStyle{logcolor::Red, 10, true};
+const Message Lost{"Phone lost: %1", "Téléphone perdu : %1"};
+const LogStyle StoppedStyle{logcolor::Red, 10, true};
 
 constexpr int ClientWidth = 1246;
 constexpr int ClientHeight = 744;
@@ -183,7 +184,11 @@ void TForm13::guard(const std::function<void()>& handler) {
         const TextPane::EditBatch groups(RichEdit2);
         handler();
     } catch (const OperationCancelled&) {
-        writeLine(text(Cancelled), CancelledStyle);
+        writeLine(text(Cancelled), StoppedStyle);
+    } catch (const PhoneLost& lost) {
+        // The phones attached now are not those the choice was made among: the next connection test asks anew.
+        phones_ = {};
+        writeLine(text(Lost).arg(outsideText(lost.adbLine())), StoppedStyle);
     } catch (const std::exception& e) {
         dialogs::showError(this, errorReportText(QString::fromUtf8(e.what())));
     } catch (...) {

@@ -82,6 +82,8 @@ public:
     void PanelClearEditClick();
 
     // Device bridge (bridge/).
+    // A phone command. When adb answers instead of the phone that it reached no phone, the operation stops
+    // (PhoneLost).
     void ExecuteADBCommand(const QString& Cmd, QStringList& Output);
     bool IsDeviceConnected();
     void PanelConnectClick();
@@ -132,6 +134,9 @@ private:
     void createControls();
     void wireHandlers();
     bool choosePhone(const QString& adb, const bridge::DeviceList& list);
+    // Runs a command line with the verbose echo and Esc; returns its exit status. adb's own commands
+    // (the devices lists) come here directly: what they print is read by the devices parser.
+    int runCommand(const QString& cmd, QStringList& output);
 
     UpdateServer updateServer_;
     bridge::PhoneChoice phones_;

@@ -9,7 +9,9 @@ QString adbLine(const QString& adb, const QString& arguments) {
 }
 
 QString shell(const Target& phone, const QString& deviceCommand) {
-    const QString selected = phone.serial.isEmpty() ? QString() : u"-s "_qs + quoted(phone.serial) + u' ';
+    const QString selected = !phone.transportId.isEmpty() ? u"-t "_qs + quoted(phone.transportId) + u' '
+                             : phone.serial.isEmpty()     ? QString()
+                                                          : u"-s "_qs + quoted(phone.serial) + u' ';
     return adbLine(phone.adb, selected + u"shell "_qs + deviceCommand);
 }
 

@@ -5,17 +5,20 @@
 #include <array>
 
 // Every adb command line the program sends is built here: the adb path in double quotes, for a phone
-// chosen among several "-s" and its serial in double quotes, a blank, and the adb arguments.
+// chosen among several "-s" and its serial in double quotes (or "-t" and adb's transport id, for a phone
+// whose serial another one reports too), a blank, and the adb arguments.
 namespace catalogue {
 
 // A path in double quotes that the command interpreter takes literally, whatever characters it holds.
 QString quoted(const QString& text);
 
 // Where a phone command goes: the adb program and, while several phones are attached, the serial of the
-// one in use (empty with a single phone, which adb then picks by itself).
+// one in use (empty with a single phone, which adb then picks by itself), and its transport id when
+// the serial cannot tell it apart.
 struct Target {
     QString adb;
     QString serial;
+    QString transportId{};
 };
 
 QString devices(const QString& adb);

@@ -5,6 +5,7 @@
 #include "app/strlist.h"
 #include "app/textpane.h"
 #include "app/tform13.h"
+#include "bridge/connection.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -17,7 +18,9 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
+#include <atomic>
 #include <csignal>
+#include <sys/prctl.h>
 #include <sys/types.h>
 #include <unistd.h>
 #endif
@@ -35,9 +38,11 @@ const LogStyle Echo{logcolor::Grey, 9, false};
 // The command line handed over unchanged. On Windows it is adb.exe's own command line: cmd.exe would expand
 // %NAME% even inside double quotes and take ^ & ( ) ! for its own, while adb reads its arguments the same
 // way from either (su -c "... | wc -l" stays one argument for the phone's shell). CreateProcess finds a bare
-// "adb" where cmd.exe would: beside us, in the current folder, then on the PATH.
-void setInterpreter(QProcess& process, const QString& cmd) {
+// "adb" where cmd.exe would: beside us, in the current folder, then on the PATH. Elsewhere a single simple
+// command replaces the interpreter (exec), so that it is our own child.
+void setInterpreter(QProcess& process, const QString& cmd, bool singleCommand) {
 #ifdef Q_OS_WIN
+    Q_UNUSED(singleCommand)
     process.setProgram(AdbFileName);
     process.setCreateProcessArgumentsModifier(
         [line = cmd.toStdWString()](QProcess::CreateProcessArguments* args) mutable {
@@ -46,7 +51,55 @@ void setInterpreter(QProcess& process, const QString& cmd) {
         });
 #else
     process.setProgram(QStringLiteral("/bin/sh"));
-    process.setArguments({QStringLiteral("-c"), cmd});
+    process.setArguments({QStringLiteral("-c"), singleCommand ? u"exec "_qs + cmd : cmd});
+#endif
+}
+
+#ifndef Q_OS_WIN
+// The process group of the command running now, read by the signal handler.
+std::atomic<pid_t> runningGroup{0};
+static_assert(std::atomic<pid_t>::is_always_lock_free);
+
+extern "C" void endRunningGroup(int signal) {
+    if (const pid_t group = runningGroup.load(); group > 0)
+        ::kill(-group, SIGKILL);
+    // The default action is back (SA_RESETHAND): the signal ends us as it would have.
+    ::raise(signal);
+}
+#endif
+
+// The command and all it started end with us: its own process group goes first when a SIGINT, SIGTERM or
+// SIGHUP ends us, and a crash or SIGKILL reaches our child through the parent-death signal (adb itself, when
+// it replaced the interpreter).
+void endWithUs(QProcess& process) {
+#ifndef Q_OS_WIN
+    [[maybe_unused]] static const bool handled = [] {
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+            struct sigaction action {};
+            // A signal ignored when we were started (nohup) stays ignored.
+            if (::sigaction(signal, nullptr, &action) == 0 && action.sa_handler == SIG_IGN)
+                continue;
+            action = {};
+            action.sa_handler = endRunningGroup;
+            action.sa_flags = SA_RESETHAND;
+            ::sigaction(signal, &action, nullptr);
+        }
+        return true;
+    }();
+    const pid_t parent = ::getpid();
+    process.setChildProcessModifier([parent] {
+        // A group of its own, so that a cancel ends the interpreter, adb and whatever they started.
+        ::setpgid(0, 0);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        // We may have ended before the line above.
+        if (::getppid() != parent)
+            ::_exit(127);
+    });
+    QObject::connect(&process, &QProcess::started, &process,
+                     [&process] { runningGroup = static_cast<pid_t>(process.processId()); });
+    QObject::connect(&process, &QProcess::finished, &process, [] { runningGroup = 0; });
+#else
+    Q_UNUSED(process)
 #endif
 }
 
@@ -184,14 +237,11 @@ void OutputLines::addLine(QByteArrayView bytes) {
     lines_.append(std::move(line));
 }
 
-CommandRun::CommandRun(const QString& cmd) : cmd_(cmd) {
-    setInterpreter(process_, cmd);
+CommandRun::CommandRun(const QString& cmd, bool singleCommand) : cmd_(cmd) {
+    setInterpreter(process_, cmd, singleCommand);
     process_.setProcessChannelMode(QProcess::MergedChannels);
     process_.setStandardInputFile(QProcess::nullDevice());
-#ifndef Q_OS_WIN
-    // A group of its own, so that a cancel ends the interpreter, adb and whatever they started.
-    process_.setChildProcessModifier([] { ::setpgid(0, 0); });
-#endif
+    endWithUs(process_);
     connect(&process_, &QProcess::readyReadStandardOutput, this, &CommandRun::readPiece);
     connect(&process_, &QProcess::finished, &loop_, &QEventLoop::quit);
 }
@@ -222,6 +272,8 @@ void CommandRun::run() {
         return;
     readPiece();
     lines_ = output_.finish();
+    if (process_.exitStatus() == QProcess::NormalExit)
+        exitCode_ = process_.exitCode();
 }
 
 void CommandRun::cancel() {
@@ -284,18 +336,27 @@ QStringList runCommandLine(const QString& cmd) {
 } // namespace bridge
 
 void TForm13::ExecuteADBCommand(const QString& Cmd, QStringList& Output) {
+    const int exitCode = runCommand(Cmd, Output);
+    if (const QString complaint = bridge::adbComplaint(Output, exitCode); !complaint.isEmpty())
+        throw PhoneLost(complaint);
+}
+
+int TForm13::runCommand(const QString& cmd, QStringList& output) {
     if (CheckBoxVerbose->isChecked())
-        writeLine(QStringLiteral("> ") + Cmd, Echo);
+        writeLine(QStringLiteral("> ") + cmd, Echo);
+    int exitCode = -1;
     {
-        bridge::CommandRun run(Cmd);
+        bridge::CommandRun run(cmd, true);
         CommandWait wait(this, [&run] { run.cancel(); });
         QObject::connect(&run, &bridge::CommandRun::progressed, &run,
                          [&wait](qint64 bytes) { wait.setReceived(bytes); });
         run.run();
         if (run.cancelled())
             throw OperationCancelled();
-        Output = run.takeLines();
+        output = run.takeLines();
+        exitCode = run.exitCode();
     }
     if (CheckBoxVerbose->isChecked())
-        writeLine(QStringLiteral("Output:\r\n") + strlist::joined(Output), Echo);
+        writeLine(QStringLiteral("Output:\r\n") + strlist::joined(output), Echo);
+    return exitCode;
 }

@@ -43,13 +43,15 @@ private:
 };
 
 // One command line run with no standard input and no time limit: through /bin/sh -c in a process group of
-// its own, or on Windows as the command line of adb.exe itself, in a job object of its own. Standard output
+// its own that ends with the program, or on Windows as the command line of adb.exe itself, in a job object
+// that ends with the program. Standard output
 // and standard error come back merged, in the order written, read while the command runs. The caller's
 // events go on meanwhile (a local event loop), so the window keeps painting.
 class CommandRun : public QObject {
     Q_OBJECT
 public:
-    explicit CommandRun(const QString& cmd);
+    // singleCommand: the line is one simple command, as every adb command line is.
+    explicit CommandRun(const QString& cmd, bool singleCommand = false);
     ~CommandRun() override;
 
     // Returns when the command has ended or has been cancelled. A command that cannot be started gives
@@ -58,6 +60,8 @@ public:
     // Ends the command and everything it started; run() then returns without lines.
     void cancel();
     bool cancelled() const { return cancelled_; }
+    // The command's exit status; -1 when it could not start or a signal ended it.
+    int exitCode() const { return exitCode_; }
     QStringList takeLines();
 
 Q_SIGNALS:
@@ -77,6 +81,7 @@ private:
     OutputLines output_;
     QStringList lines_;
     bool cancelled_ = false;
+    int exitCode_ = -1;
 };
 
 // Runs a command line to its end and returns its lines (see CommandRun).

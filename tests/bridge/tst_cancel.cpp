@@ -7,10 +7,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QRadioButton>
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
+
+#include <csignal>
 
 using testsupport::click;
 
@@ -90,6 +93,35 @@ private Q_SLOTS:
         QVERIFY(earlier.open(QIODevice::ReadOnly));
         QCOMPARE(earlier.readAll(), QByteArray("--- BATTERY ---\r\n"));
         QVERIFY(dialogs.errors().isEmpty());
+    }
+
+    void commandsEndWithTheProgram_data() {
+        QTest::addColumn<int>("signal");
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL})
+            QTest::newRow(sigabbrev_np(signal)) << signal;
+    }
+    // The program is this test again, in a stuck command until the signal ends it.
+    void commandsEndWithTheProgram() {
+        QFETCH(int, signal);
+        if (qEnvironmentVariableIsSet("TELVANE_STUCK_PROGRAM")) {
+            // A test run in the background may ignore them; the program started from a terminal does not.
+            ::signal(SIGINT, SIG_DFL);
+            ::signal(SIGHUP, SIG_DFL);
+            TForm13 form(testsupport::quietUpdateServer());
+            QStringList output;
+            form.ExecuteADBCommand(catalogue::df(form.adbTarget(), true), output);
+            return;
+        }
+        testsupport::useProfile(u"stuck"_qs);
+        qputenv("TELVANE_STUCK_PROGRAM", "1");
+        QProcess program;
+        program.start(QCoreApplication::applicationFilePath(),
+                      {u"-nocrashhandler"_qs, QString::fromLatin1(QTest::currentTestFunction())});
+        qunsetenv("TELVANE_STUCK_PROGRAM");
+        QTRY_VERIFY(simulatorsRunning() > 0);
+        ::kill(static_cast<pid_t>(program.processId()), signal);
+        QVERIFY(program.waitForFinished());
+        QTRY_COMPARE_WITH_TIMEOUT(simulatorsRunning(), 0, 1000);
     }
 
     void logIsPaintedAndTheBarShowsWhileACommandRuns() {

@@ -77,6 +77,23 @@ private Q_SLOTS:
         QCOMPARE(list.usable.join(u'|') + u'/' + QString::number(list.attached), phones);
     }
 
+    void adbComplaints_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("exitCode");
+        for (const char* adbSays :
+             {"adb: device 'TLV0A1B2C3D4' not found", "adb: more than one device/emulator",
+              "adb: no devices/emulators found", "error: device offline", "error: device unauthorized.",
+              "error: closed", "error: device not found", "error: more than one device and emulator",
+              "error: no devices/emulators found", "adb: no device with transport id '7'"})
+            QTest::newRow(adbSays) << QString::fromUtf8(adbSays) << 1;
+        QTest::newRow("the same words from a command that succeeded") << u"error: closed"_qs << 0;
+    }
+    void adbComplaints() {
+        QFETCH(QString, line);
+        QFETCH(int, exitCode);
+        QCOMPARE(bridge::adbComplaint({line, u"more"_qs}, exitCode), exitCode == 0 ? QString() : line);
+    }
+
     void phoneLabels_data() {
         QTest::addColumn<QString>("serial");
         QTest::addColumn<QString>("label");
@@ -126,6 +143,9 @@ private Q_SLOTS:
         QTest::newRow("offline phone") << u"offline"_qs << false
                                        << u"Connection failed: No device found. Check ADB instructions."_qs
                                        << QColor(0xFF0000);
+        QTest::newRow("two phones of one serial, adb naming no transport ids")
+            << u"sameserial-oldadb"_qs << false
+            << u"Connection failed: two phones report the same serial (0123456789ABCDEF)."_qs << QColor(0xFF0000);
         QTest::newRow("no permission to the USB device")
             << u"noperm"_qs << false << u"Connection failed: No device found. Check ADB instructions."_qs
             << QColor(0xFF0000);

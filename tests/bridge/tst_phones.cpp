@@ -32,7 +32,8 @@ void verifyAllWentTo(const QStringList& commands, const QString& serial, const Q
     QVERIFY(commands.size() > 15);
     for (const QString& command : commands)
         if (!command.startsWith(u"devices"_qs))
-            QVERIFY2(command.startsWith(u"-s "_qs + serial + u" shell "_qs), qPrintable(command));
+            QVERIFY2(command.startsWith((serial.startsWith(u"-t "_qs) ? serial : u"-s "_qs + serial) + u" shell "_qs),
+                     qPrintable(command));
     QDirIterator files(home, QDir::Files, QDirIterator::Subdirectories);
     while (files.hasNext()) {
         QFile file(files.next());
@@ -60,6 +61,8 @@ private Q_SLOTS:
             << u"blankserial"_qs << u"RZ8 $HOME `x` 01"_qs << u"RZ8 $HOME `x` 01"_qs << u"RZ8 $HOME `x` 01"_qs;
         QTest::newRow("one usable beside an unauthorised one: no question")
             << u"phoneunauth"_qs << QString() << u"TLV0A1B2C3D4"_qs << Pixel;
+        QTest::newRow("a stale offline entry of the same serial: by transport id")
+            << u"sameserial"_qs << QString() << u"-t 2"_qs << u"Pixel 8 Pro (0123456789ABCDEF)"_qs;
     }
     void chosenOnceThenEveryCommandGoesToIt() {
         QFETCH(QString, profile);
@@ -151,6 +154,28 @@ private Q_SLOTS:
         QCOMPARE(dialogs.shown().size(), 2);
         QCOMPARE(sim.commands().last().left(25), u"-s 192.168.1.20:5555 shel"_qs);
         QVERIFY(form.RichEdit1->lines().contains(u"Total Photos: 1234"_qs));
+
+        // The chosen phone leaves and comes back beside another: the choice went with it.
+        testsupport::useProfile(u"modern"_qs);
+        click(form.PanelConnect);
+        testsupport::useProfile(u"phonewifi"_qs);
+        click(form.PanelConnect);
+        QCOMPARE(dialogs.shown().size(), 3);
+
+        // Unplugged while still listed: adb's complaint stops the dump, and the choice goes with the phone.
+        testsupport::useProfile(u"gonephone"_qs);
+        dialogs.queueAnswer(Huawei);
+        click(form.PanelRawDump);
+        const auto lost = testsupport::lineLooks(form.RichEdit1).last();
+        QCOMPARE(lost.text, u"Phone lost: adb: device 'TLV20A7F3C91' not found"_qs);
+        QVERIFY(lost.color == QColor(0xFF0000) && lost.size == 10 && lost.bold);
+        QCOMPARE(testsupport::filesBelow(home.outputFolder()), QStringList());
+        click(form.PanelConnect);
+        QCOMPARE(dialogs.shown().size(), 5);
+        // Gone during the du runs: the first one stops them.
+        testsupport::useProfile(testsupport::dataPath(u"storage/profiles/dudropped"_qs));
+        click(form.PanelDiskSpaceAppsMedia);
+        QCOMPARE(form.RichEdit1->lines().last(), u"Phone lost: adb: device 'TLV0A1B2C3D4' not found"_qs);
     }
 
     void theRealChooser() {

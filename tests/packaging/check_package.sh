@@ -43,6 +43,19 @@ dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $1, $2, $6 }' | LC_ALL=C sort >"$wo
     done
 } | LC_ALL=C sort >"$work/want"
 diff "$work/want" "$work/contents" || fail "package contents"
+for dep in adb qt6-qpa-plugins fonts-dejavu-core fonts-noto-color-emoji; do
+    dpkg-deb -f "$deb" Depends | tr -d ' ' | tr , '\n' | grep -qx "$dep" || fail "no dependency on $dep"
+done
+
+# Only the fonts it depends on, for the checks and the app below: each non-ASCII character of our sources has them.
+mkdir "$work/fonts"
+dpkg -L fonts-dejavu-core fonts-noto-color-emoji | grep -E '\.(ttf|otf)$' | xargs ln -s -t "$work/fonts"
+printf '<fontconfig><dir>%s</dir><cachedir>%s</cachedir></fontconfig>\n' "$work/fonts" "$work/cache" >"$work/fonts.conf"
+export FONTCONFIG_FILE="$work/fonts.conf"
+for c in $(cat "$dist"/../app/*.* "$dist"/../bridge/*.* "$dist"/../reports/*.* "$dist"/../storage/*.* \
+    "$dist"/../apps/*.* "$dist"/../update/*.* | perl -CSD -ne 'printf "%X\n", ord for /[^\x00-\x7F]/g' | sort -u); do
+    [ -n "$(fc-list ":charset=$c")" ] || fail "no font of the package's dependencies has U+$c"
+done
 
 # The unpacked program, with no adb beside it, finds the simulated one first on the PATH.
 dpkg-deb -x "$deb" "$work/root"

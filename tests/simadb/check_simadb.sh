@@ -100,6 +100,8 @@ run twophones "shell df"
 expect "several phones without -s" 1 /dev/null "$(text 'adb: more than one device/emulator')"
 run twophones "-s NOPE shell df"
 expect "unknown serial" 1 /dev/null "$(text "adb: device 'NOPE' not found")"
+run sameserial "-t 2 shell getprop"
+expect "-t picks a phone" 0 "$profiles/modern/shell-getprop.out" /dev/null
 run modern "-s TLV0A1B2C3D4 shell getprop"
 expect "-s with a single phone" 0 "$profiles/modern/shell-getprop.out" /dev/null
 

@@ -282,9 +282,11 @@ int main(int argc, char** argv) {
     pauseIfAsked();
 
     std::vector<fs::path> chain = profileChain(chosenProfile(argv[0]));
-    // "-s SERIAL" picks one of the attached phones, as adb does.
+    // "-s SERIAL" or "-t TRANSPORT_ID" (here the phone's place in the list, from 1) picks one of the attached
+    // phones, as adb does.
     std::optional<std::string> serial;
-    if (args.size() >= 2 && args[0] == "-s") {
+    const bool byTransport = !args.empty() && args[0] == "-t";
+    if (args.size() >= 2 && (args[0] == "-s" || byTransport)) {
         serial = args[1];
         args.erase(args.begin(), args.begin() + 2);
     }
@@ -295,10 +297,12 @@ int main(int argc, char** argv) {
     const bool hostCommand = args[0] == "devices" || args[0] == "start-server" || args[0] == "kill-server";
     const std::vector<Phone> phones = attachedPhones(chain);
     if (serial && !hostCommand) {
-        const auto phone =
-            std::find_if(phones.begin(), phones.end(), [&](const Phone& p) { return p.serial == *serial; });
+        const auto phone = std::find_if(phones.begin(), phones.end(), [&](const Phone& p) {
+            return (byTransport ? std::to_string(&p - phones.data() + 1) : p.serial) == *serial;
+        });
         if (phone == phones.end()) {
-            std::cerr << "adb: device '" << *serial << "' not found\n";
+            std::cerr << (byTransport ? "adb: no device with transport id '" : "adb: device '") << *serial
+                      << (byTransport ? "'\n" : "' not found\n");
             return 1;
         }
         if (!phone->profile.empty()) {

@@ -173,10 +173,6 @@ private Q_SLOTS:
             << testsupport::dataPath(u"storage/profiles/duoverflow"_qs) << false
             << QStringList{u"1.5G"_qs, u"9999999999P"_qs, u"318M"_qs, u"1.1G"_qs, u"2.6G"_qs}
             << QStringList{u"1.5 Go"_qs, u"8192.0 Po"_qs, u"Total (Apps + Media): **8192.0 Po**"_qs} << false;
-        QTest::newRow("phone gone during the runs")
-            << testsupport::dataPath(u"storage/profiles/dudropped"_qs) << false
-            << QStringList{Refused, Refused, Refused, Refused, Refused}
-            << QStringList{u"0 o"_qs, u"0 o"_qs, u"Total (Apps + Media): **0 o**"_qs} << true;
         QTest::newRow("every folder 0") << testsupport::dataPath(u"storage/profiles/duzero"_qs) << false
                                         << QStringList{u"0"_qs, u"0"_qs, u"0"_qs, u"0"_qs, u"0"_qs}
                                         << QStringList{u"0 o"_qs, u"0 o"_qs, u"Total (Apps + Media): **0 o**"_qs}
