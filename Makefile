@@ -104,11 +104,14 @@ windows-test: windows-configure
 
 # Telvane.exe under Wine beside the simulated phone (DEMO_PROFILE as for make demo).
 windows-demo: windows test-deps
+	cmake --build $(WIN_BUILD) --target simadb
 	rm -rf $(WIN_BUILD)/demo && mkdir -p $(WIN_BUILD)/demo
 	cd $(WIN_BUILD) && cp -r Telvane-*-win64/. demo/ && cp tests/adb.exe demo/
 	echo "$(DEMO_PROFILE)" > $(WIN_BUILD)/demo/adb.profile
 	sh scripts/wine-prefix.sh $(WIN_BUILD)/wine
-	WINEPREFIX=$$PWD/$(WIN_BUILD)/wine sh scripts/wine-run.sh $(WIN_BUILD)/demo/Telvane.exe
+	@# A Wine session started headless (by the tests) has no display driver: a new one takes this display.
+	WINEPREFIX=$$PWD/$(WIN_BUILD)/wine wineserver -k; true
+	cd $(WIN_BUILD)/demo && WINEPREFIX=$$PWD/../wine sh ../../scripts/wine-run.sh ./Telvane.exe
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD)

@@ -95,6 +95,7 @@ private Q_SLOTS:
         QVERIFY(dialogs.errors().isEmpty());
     }
 
+#ifndef Q_OS_WIN
     void commandsEndWithTheProgram_data() {
         QTest::addColumn<int>("signal");
         for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL})
@@ -123,6 +124,7 @@ private Q_SLOTS:
         QVERIFY(program.waitForFinished());
         QTRY_COMPARE_WITH_TIMEOUT(simulatorsRunning(), 0, 1000);
     }
+#endif
 
     void logIsPaintedAndTheBarShowsWhileACommandRuns() {
         testsupport::useProfile(u"slowphone"_qs);
