@@ -13,7 +13,12 @@ namespace strlist {
 QStringList fromText(QStringView text);
 // Each line followed by CR LF, the last one too.
 QString joined(const QStringList& lines);
-// A text file as we write it: UTF-8 with a byte-order mark, CR LF after every line.
+// The byte-order mark our text files begin with.
+inline constexpr char FileMark[] = "\xEF\xBB\xBF";
+// Each line in UTF-8 followed by CR LF; a line's bytes depend on that line alone (a lone surrogate
+// becomes U+FFFD).
+QByteArray lineBytes(const QStringList& lines);
+// A text file as we write it: the byte-order mark, then lineBytes.
 QByteArray fileBytes(const QStringList& lines);
 // Reads such a file back: a byte-order mark is skipped, invalid UTF-8 becomes U+FFFD.
 QStringList fromFileBytes(const QByteArray& bytes);
