@@ -29,8 +29,12 @@ struct GroupsFile {
 };
 
 GroupsFile readGroupsFile(const QString& path) {
-    if (QFileInfo(path).isDir())
+    const QFileInfo info(path);
+    if (info.isDir())
         return {{}, &apps::msg::IsFolder};
+    // A FIFO, a terminal, a socket or a device may never end, or never begin: only a regular file is read.
+    if (info.exists() && !info.isFile())
+        return {{}, &apps::msg::NotRegular};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {{}, &apps::msg::NotReadable};

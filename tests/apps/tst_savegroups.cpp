@@ -342,7 +342,7 @@ private Q_SLOTS:
     // A file dropped on the groups pane: text opens line by line, headers in the header look, once the
     // question is answered Yes; a file that cannot be groups leaves the pane as it was and says why.
     void droppedFiles_data() {
-        QTest::addColumn<QByteArray>("content"); // "<folder>": a folder; "<none>": no file at all
+        QTest::addColumn<QByteArray>("content"); // "<folder>": a folder; "<fifo>": a FIFO; "<none>": no file at all
         QTest::addColumn<bool>("french");
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QString>("problem");
@@ -356,6 +356,7 @@ private Q_SLOTS:
         row("in French", "x", {u"x"_qs}, QString(), true);
         row("no such file", "<none>", {}, u"the file cannot be read"_qs);
         row("folder", "<folder>", {}, u"it is a folder"_qs);
+        row("FIFO", "<fifo>", {}, u"it is not a regular file"_qs);
         row("zero byte in the first 4 KB", QByteArray("ab\0c", 4), {},
             u"the file is not text (it holds zero bytes)"_qs);
         row("over 100,000 lines", QByteArray(100001, '\n'), {}, u"the file has more than 100,000 lines"_qs);
@@ -373,6 +374,8 @@ private Q_SLOTS:
         const QString path = QDir(dir.path()).filePath(u"groups.txt"_qs);
         if (content == "<folder>")
             QVERIFY(QDir().mkdir(path));
+        else if (content == "<fifo>")
+            QCOMPARE(QProcess::execute(u"mkfifo"_qs, {path}), 0);
         else if (content != "<none>")
             files::writeWholeFile(path, content);
         TForm13 form(testsupport::quietUpdateServer());
