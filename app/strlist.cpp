@@ -81,6 +81,15 @@ QStringList fromFileBytes(const QByteArray& bytes) {
     return fromText(text);
 }
 
+void blankParagraphBreaks(QString& line) {
+    const auto breaks = [](QChar c) {
+        return c == QChar::LineSeparator || c == QChar::ParagraphSeparator || c == u'\uFDD0' || c == u'\uFDD1';
+    };
+    // Most lines hold none: those are left unshared.
+    if (std::any_of(line.cbegin(), line.cend(), breaks))
+        std::replace_if(line.begin(), line.end(), breaks, QChar(u' '));
+}
+
 QString trim(QStringView s) {
     qsizetype begin = 0;
     qsizetype end = s.size();

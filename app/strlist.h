@@ -23,6 +23,10 @@ QByteArray fileBytes(const QStringList& lines);
 // Reads such a file back: a byte-order mark is skipped, invalid UTF-8 becomes U+FFFD.
 QStringList fromFileBytes(const QByteArray& bytes);
 
+// Every character a rich-text pane takes for a paragraph or frame break inside a text (U+2028, U+2029 and
+// the noncharacters U+FDD0, U+FDD1) becomes a blank, so that the line stays one paragraph.
+void blankParagraphBreaks(QString& line);
+
 // Removes every leading and trailing character up to U+0020 (blanks and control characters).
 QString trim(QStringView s);
 

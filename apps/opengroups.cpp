@@ -46,9 +46,14 @@ GroupsFile readGroupsFile(const QString& path) {
         return {{}, &apps::msg::TooLarge};
     if (bytes.first(qMin(bytes.size(), BinaryProbe)).contains('\0'))
         return {{}, &apps::msg::NotText};
-    std::optional<QStringList> lines = bytes.startsWith("{\\rtf")
-                                           ? rtf::textLines(bytes)
-                                           : std::optional(strlist::fromText(bridge::decodeOutput(bytes)));
+    std::optional<QStringList> lines;
+    if (bytes.startsWith("{\\rtf")) {
+        lines = rtf::textLines(bytes);
+    } else {
+        lines = strlist::fromText(bridge::decodeOutput(bytes));
+        for (QString& line : *lines)
+            strlist::blankParagraphBreaks(line);
+    }
     if (!lines)
         return {{}, &apps::msg::BracesUnbalanced};
     if (lines->size() > MostLines)

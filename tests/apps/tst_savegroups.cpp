@@ -354,6 +354,8 @@ private Q_SLOTS:
         row("empty first line, LF, 8-bit, no final break", "\na\nb\xe9", {QString(), u"a"_qs, u"bé"_qs});
         row("zero byte after 4 KB", QByteArray(4096, 'a').append('\0').append('b'), {QString(4096, u'a') + u'b'});
         row("in French", "x", {u"x"_qs}, QString(), true);
+        row("line and paragraph separators, frame marks", "a\u2028b\u2029c\uFDD0d\uFDD1e", {u"a b c d e"_qs});
+        row("the same in RTF", "{\\rtf1 a\\u8232?b\\u8233?c\\u-560?d\\u-559?e}", {u"a b c d e"_qs});
         row("no such file", "<none>", {}, u"the file cannot be read"_qs);
         row("folder", "<folder>", {}, u"it is a folder"_qs);
         row("FIFO", "<fifo>", {}, u"it is not a regular file"_qs);
