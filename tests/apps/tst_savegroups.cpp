@@ -410,6 +410,18 @@ private Q_SLOTS:
             QCOMPARE(line.size, apps::isGroupHeader(line.text) ? 14 : form.RichEdit2->defaultSize());
     }
 
+    // A file dropped just as an operation starts waits for the operation's end: the pane never changes under it.
+    void aDropWaitsForTheRunningOperation() {
+        testsupport::useProfile(u"slowphone"_qs);
+        TForm13 form(testsupport::quietUpdateServer());
+        QStringList whileRunning{u"not looked at"_qs};
+        QTimer::singleShot(400, &form, [&] { whileRunning = form.RichEdit2->lines(); });
+        panedriver::dropFile(form.RichEdit2, testsupport::dataPath(u"apps/our-groups.rtf"_qs));
+        click(form.PanelPhotoVideoNumber);
+        QCOMPARE(whileRunning, QStringList());
+        QVERIFY(!form.RichEdit2->lines().isEmpty());
+    }
+
     // Ctrl+O asks for a file in the groups pane only, in the output folder while there is no working path;
     // No to the question leaves the groups as they were.
     void openKey() {
