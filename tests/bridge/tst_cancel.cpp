@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTest>
@@ -148,9 +149,18 @@ private Q_SLOTS:
             QTest::keyClick(form.PanelClearEdit, Qt::Key_Space);
             QTest::mouseDClick(form.RichEdit1->viewport(), Qt::LeftButton);
         });
+        // A dialog shown meanwhile is a window of its own: it takes clicks.
+        bool answered = false;
+        QTimer::singleShot(400, &form, [&form, &answered] {
+            QMessageBox box(QMessageBox::Critical, u"Telvane"_qs, u"Meanwhile"_qs, QMessageBox::Ok, &form);
+            box.open();
+            click(box.button(QMessageBox::Ok));
+            answered = box.isHidden();
+        });
         QElapsedTimer sinceEsc;
         escAfter(form, 600, sinceEsc);
         click(form.PanelPhotoVideoNumber);
+        QVERIFY(answered);
         QVERIFY(form.LangFR);
         QCOMPARE(form.RichEdit1->line(0), u"--- Calcul du Nombre de Photos et Vidéos (Mode ROOT) ---"_qs);
         verifyCancelled(form);
