@@ -210,6 +210,10 @@ void CommandRun::run() {
     }
     if (process_.state() == QProcess::Running && !cancelled_)
         loop_.exec();
+    // The loop also ends when the application quits (a session's end, QCoreApplication::exit), and from then
+    // on it ends at once: the command has not ended, so it is cancelled, never taken for complete.
+    if (process_.state() != QProcess::NotRunning)
+        cancel();
     if (cancelled_)
         return;
     readPiece();
@@ -264,7 +268,8 @@ void TForm13::ExecuteADBCommand(const QString& Cmd, QStringList& Output) {
     {
         bridge::CommandRun run(Cmd);
         CommandWait wait(this, [&run] { run.cancel(); });
-        QObject::connect(&run, &bridge::CommandRun::progressed, &run,
+        // Tied to the wait, so that output read while the command is ended after the wait is gone goes nowhere.
+        QObject::connect(&run, &bridge::CommandRun::progressed, &wait,
                          [&wait](qint64 bytes) { wait.setReceived(bytes); });
         run.run();
         if (run.cancelled())

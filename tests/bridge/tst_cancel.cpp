@@ -173,7 +173,7 @@ private Q_SLOTS:
         QVERIFY(form.RichEdit1->lines().contains(u"Total Photos: 1234"_qs));
     }
 
-    void closingTheWindowCancelsAndCloses() {
+    void closingTheWindowOrQuittingTheApplicationCancels() {
         testsupport::useProfile(u"stuck"_qs);
         TForm13 form(testsupport::quietUpdateServer());
         form.show();
@@ -181,6 +181,10 @@ private Q_SLOTS:
         QTimer::singleShot(400, &form, [&form] { form.close(); });
         click(form.PanelDiskSpaceAppsMedia);
         QVERIFY(!form.isVisible());
+        verifyCancelled(form);
+        QTimer::singleShot(0, &form, [&form] { click(form.PanelDiskSpaceAppsMedia); });
+        QTimer::singleShot(400, &form, [] { QCoreApplication::exit(); });
+        QCoreApplication::exec();
         verifyCancelled(form);
     }
 };
