@@ -270,7 +270,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("error");
         QTest::addColumn<int>("commands"); // the folder is made before any phone command but the connection test
         QTest::newRow("the dump's name is a folder")
-            << u"Desktop/Telvane/DeviceInfoHW_Complete_Raw.txt/"_qs << u"Cannot write file"_qs << 7;
+            << u"Desktop/Telvane/DeviceInfoHW_Complete_Raw.txt/"_qs << u"Cannot write file"_qs << 1;
         QTest::newRow("the output folder is a file") << u"Desktop/Telvane"_qs << u"Cannot create folder"_qs << 1;
     }
     void unwritableReachesTheErrorReport() {
