@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QWindow>
 
 namespace {
 
@@ -118,7 +119,19 @@ bool CommandWait::heldOff(const QEvent& event) {
     }
 }
 
+bool CommandWait::inWindow(QObject* object) const {
+    if (object->isWindowType())
+        return object == form_->windowHandle();
+    for (; object; object = object->parent())
+        if (object->isWidgetType())
+            return static_cast<QWidget*>(object)->window() == form_;
+    return false;
+}
+
 bool CommandWait::eventFilter(QObject* watched, QEvent* event) {
+    // A dialog that opens meanwhile (a question, an error box) is a window of its own and takes input.
+    if (!inWindow(watched))
+        return false;
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         cancel_();
         return true;

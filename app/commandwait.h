@@ -10,7 +10,8 @@ class TForm13;
 
 // While a command runs the window waits on it: the busy cursor shows, the log is painted as far as it is
 // written, and no input reaches the window except Esc, which cancels the command, and closing the
-// window, which cancels it and closes the window once the operation has stopped. After half a second a
+// window, which cancels it and closes the window once the operation has stopped. Dialogs that open
+// meanwhile take input as usual. After half a second a
 // bar along the bottom edge of the log shows that work goes on and how much came in.
 class CommandWait : public QObject {
 public:
@@ -28,6 +29,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The window, its widgets and what they own (their shortcuts): input to these is held off.
+    bool inWindow(QObject* object) const;
+
     TForm13* form_;
     std::function<void()> cancel_;
     QTimer showBar_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSaveFile>
 #include <QString>
 
 namespace files {
@@ -11,6 +12,22 @@ QString outputFolder();
 QString ensureOutputFolder();
 // Writes a whole file or nothing: an earlier file stays intact when the write fails. Raises TelvaneError.
 void writeWholeFile(const QString& path, const QByteArray& bytes);
+
+// A whole file written piece by piece as its parts come, so that the disk works meanwhile. It replaces the
+// earlier file only on commit, once the data is on the disk; dropped before that, or after any failure, it
+// leaves the earlier file as it was. Every step raises TelvaneError when it fails.
+class WholeFileWriter {
+public:
+    explicit WholeFileWriter(const QString& path);
+    void write(const QByteArray& bytes);
+    void commit();
+
+private:
+    [[noreturn]] void fail();
+
+    QSaveFile file_;
+};
+
 // Reads a whole file; raises TelvaneError when it cannot.
 QByteArray readWholeFile(const QString& path);
 // A path as the user's system writes it, for messages.

@@ -43,18 +43,18 @@ QString joined(const QStringList& lines) {
     return text;
 }
 
-QByteArray fileBytes(const QStringList& lines) {
-    // Encoded line by line straight into one buffer: a RAW dump is millions of characters, and the whole
-    // text joined first would be made, copied and encoded once more.
+namespace {
+
+// Encoded line by line straight into one buffer after room for a prefix: a RAW dump is millions of
+// characters, and the whole text joined first would be made, copied and encoded once more. Each line is
+// encoded on its own, so a lone surrogate at a line's end never reaches into the next line.
+QByteArray encodeLines(const QStringList& lines, QByteArrayView prefix) {
     qsizetype units = 0;
     for (const QString& line : lines)
         units += line.size() + 2;
-    QStringEncoder utf8(QStringConverter::Utf8);
-    QByteArray bytes(3 + utf8.requiredSpace(units), Qt::Uninitialized);
-    char* out = bytes.data();
-    *out++ = '\xEF';
-    *out++ = '\xBB';
-    *out++ = '\xBF';
+    QStringEncoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QByteArray bytes(prefix.size() + utf8.requiredSpace(units), Qt::Uninitialized);
+    char* out = std::copy(prefix.begin(), prefix.end(), bytes.data());
     for (const QString& line : lines) {
         out = utf8.appendToBuffer(out, line);
         *out++ = '\r';
@@ -64,15 +64,34 @@ QByteArray fileBytes(const QStringList& lines) {
     return bytes;
 }
 
+} // namespace
+
+QByteArray lineBytes(const QStringList& lines) {
+    return encodeLines(lines, {});
+}
+
+QByteArray fileBytes(const QStringList& lines) {
+    return encodeLines(lines, FileMark);
+}
+
 QStringList fromFileBytes(const QByteArray& bytes) {
     QByteArrayView view(bytes);
-    if (view.startsWith("\xEF\xBB\xBF"))
+    if (view.startsWith(FileMark))
         view = view.sliced(3);
     // Only our own mark is skipped: a second one is a U+FEFF the first line began with.
     QStringDecoder utf8(QStringConverter::Utf8,
                         QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     const QString text = utf8.decode(view);
     return fromText(text);
+}
+
+void blankParagraphBreaks(QString& line) {
+    const auto breaks = [](QChar c) {
+        return c == QChar::LineSeparator || c == QChar::ParagraphSeparator || c == u'\uFDD0' || c == u'\uFDD1';
+    };
+    // Most lines hold none: those are left unshared.
+    if (std::any_of(line.cbegin(), line.cend(), breaks))
+        std::replace_if(line.begin(), line.end(), breaks, QChar(u' '));
 }
 
 QString trim(QStringView s) {

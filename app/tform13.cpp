@@ -14,6 +14,8 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <utility>
+
 TForm13* Form13 = nullptr;
 
 namespace {
@@ -172,7 +174,13 @@ void TForm13::wireHandlers() {
     RichEdit2->onContextPopup = [this](bool& handled) {
         guard([this, &handled] { RichEdit2ContextPopup(RichEdit2, handled); });
     };
-    RichEdit2->onFileDropped = [this](const QString& path) { guard([this, &path] { OpenGroupsFile(path); }); };
+    RichEdit2->onFileDropped = [this](const QString& path) {
+        // The groups pane never changes under a running operation: a file dropped meanwhile waits for its end.
+        if (handlersRunning_ > 0)
+            droppedDuringOperation_ = path;
+        else
+            guard([this, &path] { OpenGroupsFile(path); });
+    };
     RichEdit2->onOpenKey = [this] { guard([this] { RichEdit2OpenKey(); }); };
 }
 
@@ -195,9 +203,14 @@ void TForm13::guard(const std::function<void()>& handler) {
         dialogs::showError(this, errorReportText(u"Unexpected error"_qs));
     }
     // A timer's tick may run while an operation waits on a command; only the operation's end may close.
-    if (--handlersRunning_ == 0 && closeRequested_) {
+    if (--handlersRunning_ > 0)
+        return;
+    const QString dropped = std::exchange(droppedDuringOperation_, QString());
+    if (closeRequested_) {
         closeRequested_ = false;
         close();
+    } else if (!dropped.isNull()) {
+        guard([this, &dropped] { OpenGroupsFile(dropped); });
     }
 }
 

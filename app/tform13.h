@@ -143,6 +143,7 @@ private:
     bool shown_ = false;
     int handlersRunning_ = 0;
     bool closeRequested_ = false;
+    QString droppedDuringOperation_;
 };
 
 // The one instance of the window.

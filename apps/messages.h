@@ -93,6 +93,7 @@ inline constexpr Message Opened{"✅ Groups opened from: %1", "✅ Groupes ouver
 inline constexpr Message OpenFailed{"❌ Cannot open groups: %1", "❌ Impossible d'ouvrir les groupes : %1"};
 inline constexpr Message NotReadable{"the file cannot be read", "le fichier ne peut pas être lu"};
 inline constexpr Message IsFolder{"it is a folder", "c'est un dossier"};
+inline constexpr Message NotRegular{"it is not a regular file", "ce n'est pas un fichier ordinaire"};
 inline constexpr Message TooLarge{"the file is larger than 5 MB", "le fichier dépasse 5 Mo"};
 inline constexpr Message TooManyLines{"the file has more than 100,000 lines", "le fichier a plus de 100 000 lignes"};
 inline constexpr Message NotText{"the file is not text (it holds zero bytes)",

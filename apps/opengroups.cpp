@@ -29,8 +29,12 @@ struct GroupsFile {
 };
 
 GroupsFile readGroupsFile(const QString& path) {
-    if (QFileInfo(path).isDir())
+    const QFileInfo info(path);
+    if (info.isDir())
         return {{}, &apps::msg::IsFolder};
+    // A FIFO, a terminal, a socket or a device may never end, or never begin: only a regular file is read.
+    if (info.exists() && !info.isFile())
+        return {{}, &apps::msg::NotRegular};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {{}, &apps::msg::NotReadable};
@@ -42,9 +46,14 @@ GroupsFile readGroupsFile(const QString& path) {
         return {{}, &apps::msg::TooLarge};
     if (bytes.first(qMin(bytes.size(), BinaryProbe)).contains('\0'))
         return {{}, &apps::msg::NotText};
-    std::optional<QStringList> lines = bytes.startsWith("{\\rtf")
-                                           ? rtf::textLines(bytes)
-                                           : std::optional(strlist::fromText(bridge::decodeOutput(bytes)));
+    std::optional<QStringList> lines;
+    if (bytes.startsWith("{\\rtf")) {
+        lines = rtf::textLines(bytes);
+    } else {
+        lines = strlist::fromText(bridge::decodeOutput(bytes));
+        for (QString& line : *lines)
+            strlist::blankParagraphBreaks(line);
+    }
     if (!lines)
         return {{}, &apps::msg::BracesUnbalanced};
     if (lines->size() > MostLines)

@@ -1,5 +1,7 @@
 #include "apps/rtfreader.h"
 
+#include "app/strlist.h"
+
 #include <QList>
 #include <QStringDecoder>
 
@@ -62,10 +64,10 @@ int hexValue(char c) {
 }
 
 // A text line holds no line break and no control character but the tab: the pane would make paragraphs
-// of the ones and hide the others.
-bool unwanted(QChar c) {
-    const char16_t u = c.unicode();
-    return (u < 0x20 && u != u'\t') || u == 0x7F || u == QChar::ParagraphSeparator;
+// of the ones and hide the others. Breaks the pane takes for paragraphs inside the text become blanks.
+void cleanLine(QString& line) {
+    strlist::blankParagraphBreaks(line);
+    line.removeIf([](QChar c) { return (c.unicode() < 0x20 && c != u'\t') || c.unicode() == 0x7F; });
 }
 
 // Text in one of Windows' code pages. Windows converts it itself (Qt's own converters there know no code
@@ -132,7 +134,7 @@ public:
             return std::nullopt;
         // The last paragraph needs no \par, but without text it is no line.
         flushBytes();
-        line_.removeIf(unwanted);
+        cleanLine(line_);
         if (!line_.isEmpty())
             lines_.append(line_);
         return lines_;
@@ -276,7 +278,7 @@ private:
         if (!reading())
             return;
         flushBytes();
-        line_.removeIf(unwanted);
+        cleanLine(line_);
         lines_.append(line_);
         line_.clear();
     }

@@ -268,6 +268,10 @@ void CommandRun::run() {
 #endif
     if (process_.state() == QProcess::Running && !cancelled_)
         loop_.exec();
+    // The loop also ends when the application quits (a session's end, QCoreApplication::exit), and from then
+    // on it ends at once: the command has not ended, so it is cancelled, never taken for complete.
+    if (process_.state() != QProcess::NotRunning)
+        cancel();
     if (cancelled_)
         return;
     readPiece();
@@ -348,7 +352,8 @@ int TForm13::runCommand(const QString& cmd, QStringList& output) {
     {
         bridge::CommandRun run(cmd, true);
         CommandWait wait(this, [&run] { run.cancel(); });
-        QObject::connect(&run, &bridge::CommandRun::progressed, &run,
+        // Tied to the wait, so that output read while the command is ended after the wait is gone goes nowhere.
+        QObject::connect(&run, &bridge::CommandRun::progressed, &wait,
                          [&wait](qint64 bytes) { wait.setReceived(bytes); });
         run.run();
         if (run.cancelled())

@@ -32,14 +32,20 @@ QStringList AssembleRawDump(const RawOutputs& outputs, const std::function<bool(
         size += output.size() + 2;
     QStringList lines;
     lines.reserve(size);
-    for (std::size_t i = 0; i < outputs.size(); ++i) {
-        lines.append(QString::fromUtf16(SectionHeaders[i]));
-        for (const QString& line : outputs[i])
-            if (!essentialsOn() || IsEssential(line))
-                lines.append(line);
-        if (i + 1 < outputs.size())
-            lines.append(QString());
-    }
+    for (std::size_t i = 0; i < outputs.size(); ++i)
+        lines += RawDumpSection(i, outputs[i], essentialsOn);
+    return lines;
+}
+
+QStringList RawDumpSection(std::size_t i, const QStringList& output, const std::function<bool()>& essentialsOn) {
+    QStringList lines;
+    lines.reserve(output.size() + 2);
+    lines.append(QString::fromUtf16(SectionHeaders[i]));
+    for (const QString& line : output)
+        if (!essentialsOn() || IsEssential(line))
+            lines.append(line);
+    if (i + 1 < std::size(SectionHeaders))
+        lines.append(QString());
     return lines;
 }
 
@@ -60,11 +66,16 @@ void TForm13::GenerateRawDump() {
     appendEmptyLine();
 
     const std::array<QString, 6> commands = catalogue::deviceReports(adb);
-    reports::RawOutputs outputs;
-    for (std::size_t i = 0; i < outputs.size(); ++i)
-        ExecuteADBCommand(commands[i], outputs[i]);
-
-    const QStringList lines = reports::AssembleRawDump(outputs, [this] { return CheckBoxEssentials->isChecked(); });
-    files::writeWholeFile(path, strlist::fileBytes(lines));
+    // Each report goes to the disk as it arrives, while the next command runs; the file replaces the earlier
+    // one only once it is whole.
+    files::WholeFileWriter file(path);
+    file.write(QByteArray(strlist::FileMark));
+    const auto essentialsOn = [this] { return CheckBoxEssentials->isChecked(); };
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        QStringList output;
+        ExecuteADBCommand(commands[i], output);
+        file.write(strlist::lineBytes(reports::RawDumpSection(i, output, essentialsOn)));
+    }
+    file.commit();
     writeLine(text(Written).arg(files::shown(folder)), WrittenStyle);
 }

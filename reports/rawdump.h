@@ -18,5 +18,7 @@ using RawOutputs = std::array<QStringList, 6>;
 // but the last. While essentialsOn() answers true, a line goes in only if the Essentials filter keeps it;
 // it is asked anew for every line.
 QStringList AssembleRawDump(const RawOutputs& outputs, const std::function<bool()>& essentialsOn);
+// The lines of section i of the RAW dump file (0 to 5), as AssembleRawDump makes them.
+QStringList RawDumpSection(std::size_t i, const QStringList& output, const std::function<bool()>& essentialsOn);
 
 } // namespace reports

@@ -137,6 +137,8 @@ private Q_SLOTS:
     void fileBytesHaveBomAndCrLf() {
         QCOMPARE(strlist::fileBytes({u"é"_qs, u""_qs}), QByteArray("\xEF\xBB\xBF\xC3\xA9\r\n\r\n"));
         QCOMPARE(strlist::fileBytes({}), QByteArray("\xEF\xBB\xBF"));
+        const QStringList lone{u"x"_qs + QChar(0xD800), QChar(0xDC00) + u"y"_qs + QChar(0xD800)};
+        QCOMPARE(strlist::fileBytes(lone), QByteArray("\xEF\xBB\xBFx\xEF\xBF\xBD\r\n\xEF\xBF\xBDy\xEF\xBF\xBD\r\n"));
         QCOMPARE(strlist::fromFileBytes("\xEF\xBB\xBFx\r\ny"), (QStringList{u"x"_qs, u"y"_qs}));
         QCOMPARE(strlist::fromFileBytes("\xEF\xBB\xBF\xEF\xBB\xBFx"), QStringList{u"\uFEFFx"_qs});
     }

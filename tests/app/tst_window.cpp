@@ -115,7 +115,8 @@ private Q_SLOTS:
         QCOMPARE(form.width(), 1246);
         QCOMPARE(form.height(), 744);
         QVERIFY(form.windowTitle().startsWith(u"Telvane V2.0.16"_qs));
-        QVERIFY(!form.windowIcon().isNull());
+        QCOMPARE(form.windowIcon().pixmap(256).toImage(), QImage(u":/icons/256x256/apps/net.telvane.Telvane.png"_qs)
+                                                              .convertToFormat(QImage::Format_ARGB32_Premultiplied));
         QVERIFY(!form.LangFR);
         QVERIFY(form.RadioButtonEN->isChecked());
         QVERIFY(!form.RadioButtonFR->isChecked());

@@ -343,7 +343,7 @@ private Q_SLOTS:
     // A file dropped on the groups pane: text opens line by line, headers in the header look, once the
     // question is answered Yes; a file that cannot be groups leaves the pane as it was and says why.
     void droppedFiles_data() {
-        QTest::addColumn<QByteArray>("content"); // "<folder>": a folder; "<none>": no file at all
+        QTest::addColumn<QByteArray>("content"); // "<folder>": a folder; "<fifo>": a FIFO; "<none>": no file at all
         QTest::addColumn<bool>("french");
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QString>("problem");
@@ -355,8 +355,11 @@ private Q_SLOTS:
         row("empty first line, LF, 8-bit, no final break", "\na\nb\xe9", {QString(), u"a"_qs, u"bé"_qs});
         row("zero byte after 4 KB", QByteArray(4096, 'a').append('\0').append('b'), {QString(4096, u'a') + u'b'});
         row("in French", "x", {u"x"_qs}, QString(), true);
+        row("line and paragraph separators, frame marks", "a\u2028b\u2029c\uFDD0d\uFDD1e", {u"a b c d e"_qs});
+        row("the same in RTF", "{\\rtf1 a\\u8232?b\\u8233?c\\u-560?d\\u-559?e}", {u"a b c d e"_qs});
         row("no such file", "<none>", {}, u"the file cannot be read"_qs);
         row("folder", "<folder>", {}, u"it is a folder"_qs);
+        row("FIFO", "<fifo>", {}, u"it is not a regular file"_qs);
         row("zero byte in the first 4 KB", QByteArray("ab\0c", 4), {},
             u"the file is not text (it holds zero bytes)"_qs);
         row("over 100,000 lines", QByteArray(100001, '\n'), {}, u"the file has more than 100,000 lines"_qs);
@@ -374,6 +377,8 @@ private Q_SLOTS:
         const QString path = QDir(dir.path()).filePath(u"groups.txt"_qs);
         if (content == "<folder>")
             QVERIFY(QDir().mkdir(path));
+        else if (content == "<fifo>")
+            QCOMPARE(QProcess::execute(u"mkfifo"_qs, {path}), 0);
         else if (content != "<none>")
             files::writeWholeFile(path, content);
         TForm13 form(testsupport::quietUpdateServer());
@@ -404,6 +409,18 @@ private Q_SLOTS:
         QCOMPARE(form.RichEdit2->lines(), lines);
         for (const auto& line : testsupport::lineLooks(form.RichEdit2))
             QCOMPARE(line.size, apps::isGroupHeader(line.text) ? 14 : form.RichEdit2->defaultSize());
+    }
+
+    // A file dropped just as an operation starts waits for the operation's end: the pane never changes under it.
+    void aDropWaitsForTheRunningOperation() {
+        testsupport::useProfile(u"slowphone"_qs);
+        TForm13 form(testsupport::quietUpdateServer());
+        QStringList whileRunning{u"not looked at"_qs};
+        QTimer::singleShot(400, &form, [&] { whileRunning = form.RichEdit2->lines(); });
+        panedriver::dropFile(form.RichEdit2, testsupport::dataPath(u"apps/our-groups.rtf"_qs));
+        click(form.PanelPhotoVideoNumber);
+        QCOMPARE(whileRunning, QStringList());
+        QVERIFY(!form.RichEdit2->lines().isEmpty());
     }
 
     // Ctrl+O asks for a file in the groups pane only, in the output folder while there is no working path;
