@@ -359,7 +359,9 @@ private Q_SLOTS:
         row("the same in RTF", "{\\rtf1 a\\u8232?b\\u8233?c\\u-560?d\\u-559?e}", {u"a b c d e"_qs});
         row("no such file", "<none>", {}, u"the file cannot be read"_qs);
         row("folder", "<folder>", {}, u"it is a folder"_qs);
+#ifndef Q_OS_WIN
         row("FIFO", "<fifo>", {}, u"it is not a regular file"_qs);
+#endif
         row("zero byte in the first 4 KB", QByteArray("ab\0c", 4), {},
             u"the file is not text (it holds zero bytes)"_qs);
         row("over 100,000 lines", QByteArray(100001, '\n'), {}, u"the file has more than 100,000 lines"_qs);

@@ -17,10 +17,38 @@
 
 #include <csignal>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+
+#include <tlhelp32.h>
+#endif
+
 using testsupport::click;
 
 namespace {
 
+#ifdef Q_OS_WIN
+// Simulated phones of this test's folder still running; adb.exe starts nothing else here.
+int simulatorsRunning() {
+    const QString ours = QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + u"/adb.exe"_qs);
+    int running = 0;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (bool more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+        wchar_t image[MAX_PATH];
+        DWORD size = MAX_PATH;
+        if (process && QueryFullProcessImageNameW(process, 0, image, &size) &&
+            QString::fromWCharArray(image, int(size)).compare(ours, Qt::CaseInsensitive) == 0)
+            ++running;
+        if (process)
+            CloseHandle(process);
+    }
+    CloseHandle(snapshot);
+    return running;
+}
+#else
 // Processes this test started still running, orphans too: they inherit its mark. Others may run beside.
 int simulatorsRunning() {
     const QByteArray ours = "TELVANE_STARTED_BY=" + QByteArray::number(QCoreApplication::applicationPid());
@@ -32,6 +60,7 @@ int simulatorsRunning() {
     }
     return running;
 }
+#endif
 
 // Sends Esc once the operation has waited a while on its command, and says how long the rest took.
 void escAfter(TForm13& form, int ms, QElapsedTimer& sinceEsc) {
@@ -107,19 +136,24 @@ private Q_SLOTS:
         QVERIFY(dialogs.errors().isEmpty());
     }
 
-#ifndef Q_OS_WIN
     void commandsEndWithTheProgram_data() {
         QTest::addColumn<int>("signal");
+#ifdef Q_OS_WIN
+        QTest::newRow("ended as the task manager ends it") << 0;
+#else
         for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL})
             QTest::newRow(sigabbrev_np(signal)) << signal;
+#endif
     }
     // The program is this test again, in a stuck command until the signal ends it.
     void commandsEndWithTheProgram() {
         QFETCH(int, signal);
         if (qEnvironmentVariableIsSet("TELVANE_STUCK_PROGRAM")) {
+#ifndef Q_OS_WIN
             // A test run in the background may ignore them; the program started from a terminal does not.
             ::signal(SIGINT, SIG_DFL);
             ::signal(SIGHUP, SIG_DFL);
+#endif
             TForm13 form(testsupport::quietUpdateServer());
             QStringList output;
             form.ExecuteADBCommand(catalogue::df(form.adbTarget(), true), output);
@@ -132,11 +166,15 @@ private Q_SLOTS:
                       {u"-nocrashhandler"_qs, QString::fromLatin1(QTest::currentTestFunction())});
         qunsetenv("TELVANE_STUCK_PROGRAM");
         QTRY_VERIFY(simulatorsRunning() > 0);
+#ifdef Q_OS_WIN
+        Q_UNUSED(signal)
+        program.kill();
+#else
         ::kill(static_cast<pid_t>(program.processId()), signal);
+#endif
         QVERIFY(program.waitForFinished());
         QTRY_COMPARE_WITH_TIMEOUT(simulatorsRunning(), 0, 1000);
     }
-#endif
 
     void logIsPaintedAndTheBarShowsWhileACommandRuns() {
         testsupport::useProfile(u"slowphone"_qs);
