@@ -70,7 +70,7 @@ extern "C" void endRunningGroup(int signal) {
 
 // The command and all it started end with us: its own process group goes first when a SIGINT, SIGTERM or
 // SIGHUP ends us, and a crash or SIGKILL reaches our child through the parent-death signal (adb itself, when
-// it replaced the interpreter).
+// it replaced the interpreter). On Windows the command's job object does this (CommandRun::joinJob).
 void endWithUs(QProcess& process) {
 #ifndef Q_OS_WIN
     [[maybe_unused]] static const bool handled = [] {

@@ -178,6 +178,12 @@ Pace paceOf(const std::vector<fs::path>& chain, const std::string& stem, bool ph
 
 int play(const Answer& answer, const Pace& pace) {
     std::this_thread::sleep_for(std::chrono::milliseconds(pace.waitMs));
+    // A complaint on standard error comes first, whatever the C library buffers: so it does from a real
+    // phone, and so the recorded profiles read the same on every system.
+    if (answer.err) {
+        std::fwrite(answer.err->data(), 1, answer.err->size(), stderr);
+        std::fflush(stderr);
+    }
     if (answer.out && pace.dripMs > 0) {
         for (std::size_t start = 0; start < answer.out->size();) {
             const std::size_t end = std::min(answer.out->find('\n', start), answer.out->size() - 1) + 1;
@@ -187,16 +193,7 @@ int play(const Answer& answer, const Pace& pace) {
             start = end;
         }
     } else if (answer.out) {
-        // A complaint on standard error comes before an answer written at once, whatever the C library
-        // buffers: so it does from a real phone, and so the recorded profiles read on every system.
-        if (answer.err) {
-            std::fwrite(answer.err->data(), 1, answer.err->size(), stderr);
-            std::fflush(stderr);
-        }
         std::fwrite(answer.out->data(), 1, answer.out->size(), stdout);
-    }
-    if (answer.err && (pace.dripMs > 0 || !answer.out)) {
-        std::fwrite(answer.err->data(), 1, answer.err->size(), stderr);
     }
     std::fflush(stdout);
     while (pace.hang) {
