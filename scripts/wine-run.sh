@@ -12,11 +12,14 @@ tst_*.exe)
     # test program with no console sends its log to the debugger, so it writes a file instead.
     platform=""
     grep -q QApplicationC1 "$1" && platform=${QT_QPA_PLATFORM:-}
+    # Its own output goes to a file too: a console host Wine starts for a program the test starts may
+    # outlive it, and would hold the caller's pipe open.
     log=$(mktemp)
-    "$wine" "$@" ${platform:+-platform "$platform"} -o "Z:$log,txt"
+    out=$(mktemp)
+    "$wine" "$@" ${platform:+-platform "$platform"} -o "Z:$log,txt" >"$out" 2>&1 </dev/null
     status=$?
-    cat "$log"
-    rm -f "$log"
+    cat "$out" "$log"
+    rm -f "$log" "$out"
     exit $status
     ;;
 esac
