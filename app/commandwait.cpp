@@ -1,9 +1,9 @@
 #include "app/commandwait.h"
 
-#include "app/messages.h"
-#include "app/textpane.h"
 #include "app/tform13.h"
+#include "base/messages.h"
 #include "storage/sizes.h"
+#include "ui/textpane.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

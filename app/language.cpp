@@ -1,7 +1,7 @@
 #include "app/tform13.h"
 
-#include "app/panel.h"
-#include "app/textpane.h"
+#include "ui/panel.h"
+#include "ui/textpane.h"
 
 #include <QCheckBox>
 

@@ -1,9 +1,11 @@
 #include "app/tform13.h"
 
-#include "app/errors.h"
-#include "app/fonts.h"
-#include "app/panel.h"
-#include "app/textpane.h"
+#include "app/windowhost.h"
+#include "base/errors.h"
+#include "ui/dialogs.h"
+#include "ui/fonts.h"
+#include "ui/panel.h"
+#include "ui/textpane.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,10 +21,6 @@
 TForm13* Form13 = nullptr;
 
 namespace {
-
-const Message Cancelled{"Operation cancelled.", "Opération annulée."};
-const Message Lost{"Phone lost: %1", "Téléphone perdu : %1"};
-const LogStyle StoppedStyle{logcolor::Red, 10, true};
 
 constexpr int ClientWidth = 1246;
 constexpr int ClientHeight = 744;
@@ -49,7 +47,8 @@ template <typename W> W* place(W* widget, const char* name, int left, int top, i
 
 } // namespace
 
-TForm13::TForm13(const UpdateServer& updateServer, QWidget* parent) : QWidget(parent), updateServer_(updateServer) {
+TForm13::TForm13(const UpdateServer& updateServer, QWidget* parent)
+    : QWidget(parent), updateServer_(updateServer), host_(std::make_unique<WindowHost>(*this)) {
     Form13 = this;
     createControls();
     wireHandlers();
@@ -192,11 +191,9 @@ void TForm13::guard(const std::function<void()>& handler) {
         const TextPane::EditBatch groups(RichEdit2);
         handler();
     } catch (const OperationCancelled&) {
-        writeLine(text(Cancelled), StoppedStyle);
+        host_->write(bridge::Kind::Failure, host_->cancelledLine());
     } catch (const PhoneLost& lost) {
-        // The phones attached now are not those the choice was made among: the next connection test asks anew.
-        phones_ = {};
-        writeLine(text(Lost).arg(outsideText(lost.adbLine())), StoppedStyle);
+        host_->write(bridge::Kind::Failure, host_->lostLine(lost));
     } catch (const std::exception& e) {
         dialogs::showError(this, errorReportText(QString::fromUtf8(e.what())));
     } catch (...) {

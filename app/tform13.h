@@ -1,14 +1,15 @@
 #pragma once
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "bridge/catalogue.h"
-#include "bridge/connection.h"
+#include "ui/logstyle.h"
 
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class Panel;
 class QCheckBox;
@@ -16,6 +17,7 @@ class QLabel;
 class QRadioButton;
 class QTimer;
 class TextPane;
+class WindowHost;
 
 // Where the update check asks for the latest version. The program always uses the built-in server;
 // tests hand the window a server of their own on 127.0.0.1.
@@ -24,7 +26,8 @@ struct UpdateServer {
     quint16 port = 80;
 };
 
-// The one window of the program. Its operations are methods; each is defined in its subsystem's folder.
+// The one window of the program. Its phone operations are one-line methods in handlers.cpp, which call the
+// operations of bridge/, reports/, storage/ and apps/ through the window's side of them (WindowHost).
 class TForm13 : public QWidget {
     Q_OBJECT
 public:
@@ -82,8 +85,7 @@ public:
     void PanelClearEditClick();
 
     // Device bridge (bridge/).
-    // A phone command. When adb answers instead of the phone that it reached no phone, the operation stops
-    // (PhoneLost).
+    // A phone command; see bridge::Host.
     void ExecuteADBCommand(const QString& Cmd, QStringList& Output);
     bool IsDeviceConnected();
     void PanelConnectClick();
@@ -133,13 +135,9 @@ protected:
 private:
     void createControls();
     void wireHandlers();
-    bool choosePhone(const QString& adb, const bridge::DeviceList& list);
-    // Runs a command line with the verbose echo and Esc; returns its exit status. adb's own commands
-    // (the devices lists) come here directly: what they print is read by the devices parser.
-    int runCommand(const QString& cmd, QStringList& output);
 
     UpdateServer updateServer_;
-    bridge::PhoneChoice phones_;
+    std::unique_ptr<WindowHost> host_;
     bool shown_ = false;
     int handlersRunning_ = 0;
     bool closeRequested_ = false;

@@ -1,59 +1,49 @@
-#include "app/files.h"
-#include "app/strlist.h"
-#include "app/textpane.h"
-#include "app/tform13.h"
+#include "apps/appslist.h"
+
 #include "apps/cleaning.h"
 #include "apps/messages.h"
+#include "base/files.h"
+#include "base/strlist.h"
 #include "bridge/catalogue.h"
-#include "bridge/runner.h"
+#include "bridge/host.h"
 
-#include <QCheckBox>
 #include <QDir>
 
-namespace {
+namespace apps {
 
-const LogStyle HeaderStyle{logcolor::Maroon, 10, true};
-const LogStyle NoticeStyle{logcolor::Blue, 10, false};
-const LogStyle FileNoticeStyle{logcolor::Black, 10, false};
-const LogStyle ListHeaderStyle{logcolor::Blue, 10, true};
+bool GenerateAppsListFile(bridge::Host& host) {
+    using bridge::Kind;
+    if (!host.IsDeviceConnected())
+        return false;
+    const catalogue::Target adb = host.adbTarget();
+    const QString rawPath = QDir(host.outputFolder()).filePath(u"AppsList_ThirdParty.txt"_qs);
 
-} // namespace
-
-void TForm13::PanelGenerateAppsListClick() {
-    GenerateAppsListFile();
-}
-
-void TForm13::GenerateAppsListFile() {
-    if (!IsDeviceConnected())
-        return;
-    const catalogue::Target adb = adbTarget();
-    const QString rawPath = QDir(files::ensureOutputFolder()).filePath(u"AppsList_ThirdParty.txt"_qs);
-
-    writeLine(text(apps::msg::StartHeader), HeaderStyle);
-    appendEmptyLine();
+    host.write(Kind::Heading, host.text(msg::StartHeader));
+    host.blank();
 
     QStringList OutputList;
-    if (CheckBoxOldAndroid->isChecked()) {
-        writeLine(text(apps::msg::LegacyNotice), NoticeStyle);
-        QStringList TotalList;
-        QStringList SystemList;
-        ExecuteADBCommand(catalogue::allPackages(adb), TotalList);
-        ExecuteADBCommand(catalogue::systemPackages(adb), SystemList);
-        OutputList = apps::subtractListing(TotalList, SystemList);
+    if (host.options().legacy) {
+        host.write(Kind::Notice, host.text(msg::LegacyNotice));
+        const QStringList TotalList = host.ExecuteADBCommand(catalogue::allPackages(adb));
+        const QStringList SystemList = host.ExecuteADBCommand(catalogue::systemPackages(adb));
+        OutputList = subtractListing(TotalList, SystemList);
     } else {
-        writeLine(text(apps::msg::StandardNotice), NoticeStyle);
-        ExecuteADBCommand(catalogue::thirdPartyPackages(adb), OutputList);
+        host.write(Kind::Notice, host.text(msg::StandardNotice));
+        OutputList = host.ExecuteADBCommand(catalogue::thirdPartyPackages(adb));
     }
     files::writeWholeFile(rawPath, strlist::fileBytes(OutputList));
 
-    writeLine(text(apps::msg::FileNotice) + files::shown(rawPath), FileNoticeStyle);
-    appendEmptyLine();
-    writeLine(text(apps::msg::ListHeader), ListHeaderStyle);
+    host.write(Kind::Result, host.text(msg::FileNotice) + files::shown(rawPath));
+    host.blank();
+    host.write(Kind::Section, host.text(msg::ListHeader));
 
     QStringList CleanedList;
     for (const QString& line : std::as_const(OutputList))
-        if (QString name = apps::readableName(line); !name.isEmpty())
+        if (QString name = readableName(line); !name.isEmpty())
             CleanedList.append(std::move(name));
     strlist::sortNoCase(CleanedList);
-    RichEdit1->appendLines(CleanedList);
+    host.writeLines(Kind::Item, CleanedList);
+    return true;
 }
+
+} // namespace apps

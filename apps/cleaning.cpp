@@ -1,6 +1,6 @@
 #include "apps/cleaning.h"
 
-#include "app/strlist.h"
+#include "base/strlist.h"
 
 #include <QSet>
 

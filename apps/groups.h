@@ -4,8 +4,6 @@
 #include <QString>
 #include <QStringView>
 
-class TextPane;
-
 namespace apps {
 
 // A log line is ticked when it begins with the heavy check mark and a blank.
@@ -21,7 +19,3 @@ bool isGroupHeader(QStringView line);
 QString groupHeader(QStringView name);
 
 } // namespace apps
-
-// Sorts the lines of the group headed by line GroupHeaderIndex of RE, case-insensitively for the user's
-// locale; each line keeps its own look. A negative index does nothing.
-void SortGroupInRichEdit(TextPane* RE, int GroupHeaderIndex);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/messages.h"
+#include "base/messages.h"
 
 // Every text the apps list, the check marks and the groups show, English and French side by side.
 namespace apps::msg {

@@ -1,6 +1,6 @@
 #include "apps/rtfreader.h"
 
-#include "app/strlist.h"
+#include "base/strlist.h"
 
 #include <QList>
 #include <QStringDecoder>

@@ -1,8 +1,7 @@
 // Writing into the output log and painting the background, on a visible window.
 #include "app/gradient.h"
-#include "app/textpane.h"
-#include "app/tform13.h"
 #include "testsupport.h"
+#include "ui/textpane.h"
 
 #include <QApplication>
 #include <QTest>

@@ -1,11 +1,10 @@
-#include "app/files.h"
-#include "app/strlist.h"
-#include "app/textpane.h"
-#include "app/tform13.h"
 #include "apps/cleaning.h"
 #include "apps/rtf.h"
 #include "apps/rtfreader.h"
+#include "base/files.h"
+#include "base/strlist.h"
 #include "testsupport.h"
+#include "ui/textpane.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

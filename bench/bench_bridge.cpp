@@ -1,11 +1,11 @@
 // The command runner against the same command read into memory undecoded, and the RAW dump of a phone
 // printing 14 MB against the same six adb commands run through the shell.
-#include "app/panel.h"
-#include "app/textpane.h"
-#include "app/tform13.h"
 #include "bridge/catalogue.h"
 #include "bridge/runner.h"
+#include "reports/rawdump.h"
 #include "testsupport.h"
+#include "ui/panel.h"
+#include "ui/textpane.h"
 
 #include <QApplication>
 #include <QDir>
@@ -112,7 +112,7 @@ int main(int argc, char* argv[]) {
     if (!form.RichEdit1->lines().last().startsWith(u"Complete RAW dump written"_qs))
         qFatal("the RAW dump did not complete");
     // The dump's own six command lines, each through /bin/sh as the runner starts it, the output thrown away.
-    const std::array<QString, 6> lines = catalogue::deviceReports({u"adb"_qs, {}});
+    const std::array<QString, 6> lines = reports::RawDumpCommands({u"adb"_qs, {}});
     const qint64 shell = medianOfFiveMs([&] {
         for (const QString& line : lines)
             QProcess::execute(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), line + u" >/dev/null"_qs});

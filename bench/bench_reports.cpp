@@ -1,5 +1,5 @@
-#include "app/files.h"
-#include "app/strlist.h"
+#include "base/files.h"
+#include "base/strlist.h"
 #include "reports/csvexport.h"
 #include "reports/rawdump.h"
 #include "testsupport.h"

@@ -1,6 +1,7 @@
-#include "app/textpane.h"
+#include "app/windowhost.h"
 #include "storage/dftable.h"
 #include "storage/sizes.h"
+#include "ui/textpane.h"
 
 #include "testsupport.h"
 

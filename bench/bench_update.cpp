@@ -1,6 +1,5 @@
 // The update check as start-up pays for it: one GET against a local server, the window built with it,
 // and the version comparison.
-#include "app/tform13.h"
 #include "testsupport.h"
 #include "update/httpclient.h"
 #include "update/update.h"

@@ -71,15 +71,6 @@ QString getprop(const Target& phone) {
     return shell(phone, u"getprop"_qs);
 }
 
-std::array<QString, 6> deviceReports(const Target& phone) {
-    return {dumpsys(phone, u"battery"_qs),
-            dumpsys(phone, u"thermalservice"_qs),
-            dumpsys(phone, u"sensorservice"_qs),
-            dumpsys(phone, u"cpuinfo"_qs),
-            getprop(phone),
-            dumpsys(phone, u"wifi"_qs)};
-}
-
 QString thirdPartyPackages(const Target& phone) {
     return shell(phone, u"pm list packages -3 -f"_qs);
 }

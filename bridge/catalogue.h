@@ -2,8 +2,6 @@
 
 #include <QString>
 
-#include <array>
-
 // Every adb command line the program sends is built here: the adb path in double quotes, for a phone
 // chosen among several "-s" and its serial in double quotes (or "-t" and adb's transport id, for a phone
 // whose serial another one reports too), a blank, and the adb arguments.
@@ -26,8 +24,6 @@ QString devicesWithDetails(const QString& adb); // devices -l: model, product, t
 // "shell dumpsys <service>": battery, thermalservice, sensorservice, cpuinfo, wifi.
 QString dumpsys(const Target& phone, const QString& service);
 QString getprop(const Target& phone);
-// The six reports of the RAW dump, in its order: battery, thermal, sensors, CPU, properties, Wi-Fi.
-std::array<QString, 6> deviceReports(const Target& phone);
 QString thirdPartyPackages(const Target& phone); // pm list packages -3 -f
 QString allPackages(const Target& phone);        // pm list packages -f
 QString systemPackages(const Target& phone);     // pm list packages -f -s

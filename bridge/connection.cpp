@@ -1,36 +1,13 @@
 #include "bridge/connection.h"
 
-#include "app/errors.h"
-#include "app/files.h"
-#include "app/strlist.h"
-#include "app/tform13.h"
-#include "bridge/catalogue.h"
-#include "bridge/runner.h"
+#include "base/errors.h"
+#include "base/strlist.h"
 
 #include <QRegularExpression>
 
 #include <algorithm>
 
 namespace {
-
-const Message Heading{"--- Testing ADB connection... ---", "--- Test de connexion ADB... ---"};
-const Message Unauthorized{"Connection failed: Device unauthorized (check phone screen).",
-                           "Échec de connexion : Appareil non autorisé (vérifiez l'écran du téléphone)."};
-const Message NoDevice{"Connection failed: No device found. Check ADB instructions.",
-                       "Échec de connexion : Aucun appareil trouvé. Vérifiez les instructions ADB."};
-const Message ChoosePhone{"Several phones are connected. Which one should be read?",
-                          "Plusieurs téléphones sont connectés. Lequel faut-il lire ?"};
-const Message NoneChosen{"Connection failed: no phone chosen.", "Échec de connexion : aucun téléphone choisi."};
-const Message SameSerial{"Connection failed: two phones report the same serial (%1).",
-                         "Échec de connexion : deux téléphones indiquent le même numéro de série (%1)."};
-const Message PhoneInUse{"Phone in use: %1", "Téléphone utilisé : %1"};
-const Message Connected{"ADB CONNECTION: Success! Device found and authorized. ✔",
-                        "CONNEXION ADB : Succès ! Appareil trouvé et autorisé. ✔"};
-
-const LogStyle HeadingStyle{logcolor::Maroon, 10, false};
-const LogStyle FailureStyle{logcolor::Red, 10, true};
-const LogStyle SuccessStyle{logcolor::Green, 10, true};
-const LogStyle PhoneInUseStyle{logcolor::Grey, 9, false};
 
 const QRegularExpression& blanks() {
     static const QRegularExpression re(QStringLiteral("[ \\t]+"));
@@ -125,8 +102,12 @@ DeviceList readDevices(const QStringList& lines) {
     return list;
 }
 
+QString phoneModel(const QStringList& detailLines, const QString& serial, qsizetype occurrence) {
+    return fieldValue(detailFields(detailLines, serial, occurrence), u"model:");
+}
+
 QString phoneLabel(const QStringList& detailLines, const QString& serial, qsizetype occurrence) {
-    QString model = fieldValue(detailFields(detailLines, serial, occurrence), u"model:");
+    QString model = phoneModel(detailLines, serial, occurrence);
     return model.isEmpty() ? serial : outsideText(model.replace(u'_', u' ')) + u" ("_qs + serial + u')';
 }
 
@@ -149,83 +130,3 @@ QString adbComplaint(const QStringList& lines, int exitCode) {
 }
 
 } // namespace bridge
-
-bool TForm13::IsDeviceConnected() {
-    const QString adb = ADBPath();
-    writeLine(text(Heading), HeadingStyle);
-    appendEmptyLine();
-    QStringList output;
-    runCommand(catalogue::devices(adb), output);
-    // adb that printed nothing at all leaves no message.
-    if (output.isEmpty())
-        return false;
-    const bridge::DeviceList list = bridge::readDevices(output);
-    // A choice holds while its phone stays: once it has left, the phone may come back beside another.
-    if (!list.usable.contains(phones_.chosen.serial))
-        phones_.chosen = {};
-    switch (list.state) {
-    case bridge::DeviceState::Usable:
-        break;
-    case bridge::DeviceState::Unauthorized:
-        writeLine(text(Unauthorized), FailureStyle);
-        return false;
-    case bridge::DeviceState::NoDevice:
-        writeLine(text(NoDevice), FailureStyle);
-        return false;
-    }
-    // With one phone attached adb picks it by itself: the command lines stay as they always were.
-    if (list.attached <= 1) {
-        phones_.inUse = {};
-        return true;
-    }
-    return choosePhone(adb, list);
-}
-
-bool TForm13::choosePhone(const QString& adb, const bridge::DeviceList& list) {
-    // adb's details (models, transport ids) are read again whenever the usable phones change.
-    if (phones_.details.isEmpty() || phones_.listed != list.usable) {
-        runCommand(catalogue::devicesWithDetails(adb), phones_.details);
-        phones_.listed = list.usable;
-    }
-    QList<bridge::Phone> phones;
-    QStringList labels;
-    for (qsizetype i = 0; i < list.usable.size(); ++i) {
-        const QString& serial = list.usable[i];
-        const qsizetype occurrence = list.usable.first(i).count(serial);
-        bridge::Phone phone{serial, {}};
-        // -s cannot tell two phones of one serial apart; adb's transport id can.
-        if (list.shared.contains(serial)) {
-            phone.transportId = bridge::transportId(phones_.details, serial, occurrence);
-            if (phone.transportId.isEmpty()) {
-                writeLine(text(SameSerial).arg(serial), FailureStyle);
-                return false;
-            }
-        }
-        phones.append(phone);
-        labels.append(bridge::phoneLabel(phones_.details, serial, occurrence));
-    }
-    qsizetype chosen = phones.size() == 1 ? 0 : phones.indexOf(phones_.chosen);
-    if (chosen < 0) {
-        chosen = dialogs::chooseItem(this, text(ChoosePhone), labels);
-        if (chosen < 0) {
-            writeLine(text(NoneChosen), FailureStyle);
-            return false;
-        }
-        phones_.chosen = phones[chosen];
-    }
-    phones_.inUse = phones[chosen];
-    writeLine(text(PhoneInUse).arg(labels[chosen]), PhoneInUseStyle);
-    return true;
-}
-
-catalogue::Target TForm13::adbTarget() const {
-    return {ADBPath(), phones_.inUse.serial, phones_.inUse.transportId};
-}
-
-void TForm13::PanelConnectClick() {
-    appendEmptyLine();
-    if (!IsDeviceConnected())
-        return;
-    CurrentDirectory = files::ensureOutputFolder();
-    writeLine(text(Connected), SuccessStyle);
-}

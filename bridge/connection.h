@@ -22,6 +22,8 @@ DeviceList readDevices(const QStringList& lines);
 // blanks), or the serial alone when that line names no model. occurrence counts the usable phones
 // listed before it with the same serial.
 QString phoneLabel(const QStringList& detailLines, const QString& serial, qsizetype occurrence = 0);
+// The phone's model in "adb devices -l" as adb writes it, empty when its line names none.
+QString phoneModel(const QStringList& detailLines, const QString& serial, qsizetype occurrence = 0);
 // The transport id adb gives that phone in "adb devices -l" ("transport_id:N"), empty when it names none.
 QString transportId(const QStringList& detailLines, const QString& serial, qsizetype occurrence = 0);
 

@@ -1,24 +1,20 @@
 #include "bridge/runner.h"
 
-#include "app/commandwait.h"
-#include "app/errors.h"
-#include "app/strlist.h"
-#include "app/textpane.h"
-#include "app/tform13.h"
-#include "bridge/connection.h"
+#include "base/strlist.h"
 
-#include <QApplication>
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStringDecoder>
 
+#include <array>
+#include <atomic>
+#include <utility>
+
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
-#include <atomic>
 #include <csignal>
 #include <sys/prctl.h>
 #include <sys/types.h>
@@ -32,8 +28,6 @@ const QString AdbFileName = QStringLiteral("adb.exe");
 #else
 const QString AdbFileName = QStringLiteral("adb");
 #endif
-
-const LogStyle Echo{logcolor::Grey, 9, false};
 
 // The command line handed over unchanged. On Windows it is adb.exe's own command line: cmd.exe would expand
 // %NAME% even inside double quotes and take ^ & ( ) ! for its own, while adb reads its arguments the same
@@ -55,24 +49,59 @@ void setInterpreter(QProcess& process, const QString& cmd, bool singleCommand) {
 #endif
 }
 
-#ifndef Q_OS_WIN
-// The process group of the command running now, read by the signal handler.
-std::atomic<pid_t> runningGroup{0};
-static_assert(std::atomic<pid_t>::is_always_lock_free);
+// What runs now, one slot per command (the console program runs one command per phone at once), read by
+// the signal handlers: process groups here, job objects on Windows.
+constexpr std::size_t MostRunning = 64;
+#ifdef Q_OS_WIN
+using Running = void*;
+#else
+using Running = pid_t;
+#endif
+std::array<std::atomic<Running>, MostRunning> running{};
+static_assert(std::atomic<Running>::is_always_lock_free);
+// Set by cancelOnSignals(): a signal cancels the commands instead of ending the program.
+std::atomic<bool> signalCancels{false};
+std::atomic<bool> interrupted{false};
 
-extern "C" void endRunningGroup(int signal) {
-    if (const pid_t group = runningGroup.load(); group > 0)
-        ::kill(-group, SIGKILL);
-    // The default action is back (SA_RESETHAND): the signal ends us as it would have.
+std::size_t occupySlot(Running what) {
+    for (std::size_t slot = 0; slot < MostRunning; ++slot) {
+        Running none{};
+        if (running[slot].compare_exchange_strong(none, what))
+            return slot;
+    }
+    return MostRunning;
+}
+
+void freeSlot(std::size_t slot) {
+    if (slot < MostRunning)
+        running[slot] = Running{};
+}
+
+#ifdef Q_OS_WIN
+BOOL WINAPI cancelOnConsoleEvent(DWORD) {
+    interrupted = true;
+    for (auto& job : running)
+        if (void* handle = job.load())
+            TerminateJobObject(handle, 1);
+    return TRUE;
+}
+#else
+extern "C" void endRunningGroups(int signal) {
+    for (auto& group : running)
+        if (const pid_t id = group.load(); id > 0)
+            ::kill(-id, SIGKILL);
+    if (signalCancels.load()) {
+        interrupted = true;
+        return;
+    }
+    // The signal ends us as it would have.
+    struct sigaction fallback {};
+    fallback.sa_handler = SIG_DFL;
+    ::sigaction(signal, &fallback, nullptr);
     ::raise(signal);
 }
-#endif
 
-// The command and all it started end with us: its own process group goes first when a SIGINT, SIGTERM or
-// SIGHUP ends us, and a crash or SIGKILL reaches our child through the parent-death signal (adb itself, when
-// it replaced the interpreter). On Windows the command's job object does this (CommandRun::joinJob).
-void endWithUs(QProcess& process) {
-#ifndef Q_OS_WIN
+void handleSignals() {
     [[maybe_unused]] static const bool handled = [] {
         for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
             struct sigaction action {};
@@ -80,12 +109,20 @@ void endWithUs(QProcess& process) {
             if (::sigaction(signal, nullptr, &action) == 0 && action.sa_handler == SIG_IGN)
                 continue;
             action = {};
-            action.sa_handler = endRunningGroup;
-            action.sa_flags = SA_RESETHAND;
+            action.sa_handler = endRunningGroups;
             ::sigaction(signal, &action, nullptr);
         }
         return true;
     }();
+}
+#endif
+
+// The command and all it started end with us: its own process group goes first when a SIGINT, SIGTERM or
+// SIGHUP ends us, and a crash or SIGKILL reaches our child through the parent-death signal (adb itself, when
+// it replaced the interpreter). On Windows the command's job object does this (CommandRun::joinJob).
+void endWithUs(QProcess& process, std::size_t& slot) {
+#ifndef Q_OS_WIN
+    handleSignals();
     const pid_t parent = ::getpid();
     process.setChildProcessModifier([parent] {
         // A group of its own, so that a cancel ends the interpreter, adb and whatever they started.
@@ -96,10 +133,11 @@ void endWithUs(QProcess& process) {
             ::_exit(127);
     });
     QObject::connect(&process, &QProcess::started, &process,
-                     [&process] { runningGroup = static_cast<pid_t>(process.processId()); });
-    QObject::connect(&process, &QProcess::finished, &process, [] { runningGroup = 0; });
+                     [&process, &slot] { slot = occupySlot(static_cast<pid_t>(process.processId())); });
+    QObject::connect(&process, &QProcess::finished, &process, [&slot] { freeSlot(std::exchange(slot, MostRunning)); });
 #else
     Q_UNUSED(process)
+    Q_UNUSED(slot)
 #endif
 }
 
@@ -241,7 +279,7 @@ CommandRun::CommandRun(const QString& cmd, bool singleCommand) : cmd_(cmd) {
     setInterpreter(process_, cmd, singleCommand);
     process_.setProcessChannelMode(QProcess::MergedChannels);
     process_.setStandardInputFile(QProcess::nullDevice());
-    endWithUs(process_);
+    endWithUs(process_, slot_);
     connect(&process_, &QProcess::readyReadStandardOutput, this, &CommandRun::readPiece);
     connect(&process_, &QProcess::finished, &loop_, &QEventLoop::quit);
 }
@@ -252,12 +290,18 @@ CommandRun::~CommandRun() {
         process_.waitForFinished(-1);
     }
 #ifdef Q_OS_WIN
+    freeSlot(slot_);
     if (job_)
         CloseHandle(job_);
 #endif
 }
 
 void CommandRun::run() {
+    // Once a signal cancelled the commands, none starts.
+    if (interrupted) {
+        cancelled_ = true;
+        return;
+    }
     process_.start(QIODevice::ReadOnly);
     if (!process_.waitForStarted(-1)) {
         lines_ = {QStringLiteral("ERROR: CreateProcess failed for: ") + cmd_};
@@ -266,11 +310,14 @@ void CommandRun::run() {
 #ifdef Q_OS_WIN
     joinJob();
 #endif
+    // A signal that came before the command had its slot found nothing to end.
+    if (interrupted)
+        cancel();
     if (process_.state() == QProcess::Running && !cancelled_)
         loop_.exec();
     // The loop also ends when the application quits (a session's end, QCoreApplication::exit), and from then
     // on it ends at once: the command has not ended, so it is cancelled, never taken for complete.
-    if (process_.state() != QProcess::NotRunning)
+    if (process_.state() != QProcess::NotRunning || interrupted)
         cancel();
     if (cancelled_)
         return;
@@ -309,6 +356,7 @@ void CommandRun::joinJob() {
     job_ = CreateJobObjectW(nullptr, nullptr);
     if (!job_)
         return;
+    slot_ = occupySlot(job_);
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_SILENT_BREAKAWAY_OK;
     SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
@@ -331,6 +379,19 @@ void CommandRun::endProcessGroup() {
     process_.waitForFinished(-1);
 }
 
+void cancelOnSignals() {
+    signalCancels = true;
+#ifdef Q_OS_WIN
+    SetConsoleCtrlHandler(cancelOnConsoleEvent, TRUE);
+#else
+    handleSignals();
+#endif
+}
+
+bool cancelledBySignal() {
+    return interrupted;
+}
+
 QStringList runCommandLine(const QString& cmd) {
     CommandRun run(cmd);
     run.run();
@@ -338,30 +399,3 @@ QStringList runCommandLine(const QString& cmd) {
 }
 
 } // namespace bridge
-
-void TForm13::ExecuteADBCommand(const QString& Cmd, QStringList& Output) {
-    const int exitCode = runCommand(Cmd, Output);
-    if (const QString complaint = bridge::adbComplaint(Output, exitCode); !complaint.isEmpty())
-        throw PhoneLost(complaint);
-}
-
-int TForm13::runCommand(const QString& cmd, QStringList& output) {
-    if (CheckBoxVerbose->isChecked())
-        writeLine(QStringLiteral("> ") + cmd, Echo);
-    int exitCode = -1;
-    {
-        bridge::CommandRun run(cmd, true);
-        CommandWait wait(this, [&run] { run.cancel(); });
-        // Tied to the wait, so that output read while the command is ended after the wait is gone goes nowhere.
-        QObject::connect(&run, &bridge::CommandRun::progressed, &wait,
-                         [&wait](qint64 bytes) { wait.setReceived(bytes); });
-        run.run();
-        if (run.cancelled())
-            throw OperationCancelled();
-        output = run.takeLines();
-        exitCode = run.exitCode();
-    }
-    if (CheckBoxVerbose->isChecked())
-        writeLine(QStringLiteral("Output:\r\n") + strlist::joined(output), Echo);
-    return exitCode;
-}

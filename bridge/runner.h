@@ -8,6 +8,8 @@
 #include <QStringDecoder>
 #include <QStringList>
 
+#include <cstdint>
+
 // Where adb is: beside our own executable when an executable file of that name is there, else the bare
 // name for the command interpreter's search path. Looked up anew by every operation.
 QString ADBPath();
@@ -76,6 +78,7 @@ private:
 #endif
 
     QString cmd_;
+    std::size_t slot_ = SIZE_MAX; // where the signal handlers find it
     QProcess process_;
     QEventLoop loop_;
     OutputLines output_;
@@ -83,6 +86,11 @@ private:
     bool cancelled_ = false;
     int exitCode_ = -1;
 };
+
+// From now on SIGINT, SIGTERM and SIGHUP (on Windows Ctrl+C and the console's other events) end the commands
+// that run and cancel every later one, instead of ending the program, which then ends as it sees fit.
+void cancelOnSignals();
+bool cancelledBySignal();
 
 // Runs a command line to its end and returns its lines (see CommandRun).
 QStringList runCommandLine(const QString& cmd);

@@ -1,6 +1,6 @@
 // The readable names of package-manager lines, the old phones' listing and the names of ticked lines.
-#include "app/strlist.h"
 #include "apps/cleaning.h"
+#include "base/strlist.h"
 #include "fuzzcheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -1,5 +1,5 @@
 // The CSV export of a RAW dump, with both separators and in both languages.
-#include "app/strlist.h"
+#include "base/strlist.h"
 #include "fuzzcheck.h"
 #include "reports/csvexport.h"
 

@@ -1,5 +1,5 @@
 // Command output as the runner reads it: decoded, then cut into lines; and a file of ours read back.
-#include "app/strlist.h"
+#include "base/strlist.h"
 #include "bridge/runner.h"
 #include "fuzzcheck.h"
 

@@ -1,5 +1,5 @@
 // The connection test's reading of "adb devices".
-#include "app/strlist.h"
+#include "base/strlist.h"
 #include "bridge/connection.h"
 #include "fuzzcheck.h"
 

@@ -1,5 +1,5 @@
 // The df table from df's lines.
-#include "app/strlist.h"
+#include "base/strlist.h"
 #include "fuzzcheck.h"
 #include "storage/dftable.h"
 

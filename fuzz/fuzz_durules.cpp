@@ -1,5 +1,5 @@
 // What du's output and a root count's output are read as.
-#include "app/strlist.h"
+#include "base/strlist.h"
 #include "fuzzcheck.h"
 #include "storage/duspace.h"
 #include "storage/mediacount.h"

@@ -1,5 +1,5 @@
 // The Essentials filter on every line of device output, in locales that fold letters differently.
-#include "app/strlist.h"
+#include "base/strlist.h"
 #include "fuzzcheck.h"
 #include "reports/essentials.h"
 #include "reports/keywords.h"

@@ -1,8 +1,8 @@
 // The RTF export of arbitrary pane text. The input is cut at every byte 0x01 into runs; a run's first
 // byte chooses its look (weight, slant, underline, colour, size, font), the rest is its UTF-8 text.
-#include "app/strlist.h"
 #include "apps/rtf.h"
 #include "apps/rtfreader.h"
+#include "base/strlist.h"
 #include "fuzzcheck.h"
 
 #include <QColor>

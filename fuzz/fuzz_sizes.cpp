@@ -1,5 +1,5 @@
 // Sizes as du prints them, read as byte counts, and byte counts written for the user in both languages.
-#include "app/strlist.h"
+#include "base/strlist.h"
 #include "fuzzcheck.h"
 #include "storage/sizes.h"
 

@@ -1,5 +1,5 @@
 // The thermal line of the CSV export, on every line of the input.
-#include "app/strlist.h"
+#include "base/strlist.h"
 #include "fuzzcheck.h"
 #include "reports/csvexport.h"
 

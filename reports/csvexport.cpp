@@ -1,9 +1,9 @@
 #include "reports/csvexport.h"
 
-#include "app/files.h"
-#include "app/strlist.h"
-#include "app/textpane.h"
-#include "app/tform13.h"
+#include "base/files.h"
+#include "base/messages.h"
+#include "base/strlist.h"
+#include "bridge/host.h"
 #include "reports/keywords.h"
 #include "reports/rawdump.h"
 
@@ -31,12 +31,6 @@ const Message ImeiMissing{"[WARNING] IMEI not available (check phone UI)",
 const Message TemperatureNote{"Temperature: %1 °C / %2 °F", "Temperature: %1 °C / %2 °F"};
 const Message VoltageNote{"Battery voltage: %1 V (%2 mV)", "Battery voltage: %1 V (%2 mV)"};
 const Message PropertyColumn{"Property", "Propriete"};
-
-const LogStyle ErrorStyle{logcolor::Red, 10, true};
-const LogStyle HeadingStyle{logcolor::Maroon, 10, true};
-const LogStyle FileStyle{logcolor::Black, 10, false};
-const LogStyle SummaryHeadingStyle{logcolor::Blue, 10, true};
-const LogStyle SummaryStyle{logcolor::Red, 10, false};
 
 const QString Battery = u"BATTERY"_qs;
 const QString Thermal = u"THERMAL"_qs;
@@ -340,57 +334,47 @@ CsvExport SplitIntoCategories(const QStringList& rawLines, const QString& separa
     return result;
 }
 
-} // namespace reports
-
-void TForm13::PanelCSVLibreOfficeClick() {
-    RichEdit1->clearPane();
-    GenerateCSVLibreOffice();
-}
-
-void TForm13::PanelCSVExcelClick() {
-    RichEdit1->clearPane();
-    GenerateCSVExcel();
-}
-
-void TForm13::GenerateCSVLibreOffice() {
-    GenerateCategoryCSVs(u";"_qs, u"_LibreOffice"_qs);
-}
-
-void TForm13::GenerateCSVExcel() {
-    GenerateCategoryCSVs(u","_qs, u"_Excel"_qs);
-}
-
-void TForm13::GenerateCategoryCSVs(const QString& Separator, const QString& Suffix) {
-    if (!IsDeviceConnected())
-        return;
-    const QString folderPath = files::ensureOutputFolder();
+bool GenerateCategoryCSVs(bridge::Host& host, const QString& Separator, const QString& Suffix) {
+    if (!host.IsDeviceConnected())
+        return false;
+    const QString folderPath = host.outputFolder();
     const QDir folder(folderPath);
-    const QString rawPath = folder.filePath(QString::fromUtf16(reports::RawDumpFileName));
+    const QString rawPath = folder.filePath(QString::fromUtf16(RawDumpFileName));
     if (!QFileInfo(rawPath).isFile()) {
-        writeLine(text(RawMissing).arg(files::shown(rawPath)), ErrorStyle);
-        return;
+        host.write(bridge::Kind::Failure, host.text(RawMissing).arg(files::shown(rawPath)));
+        return false;
     }
     const QStringList rawLines = strlist::fromFileBytes(files::readWholeFile(rawPath));
-    writeLine(text(Heading), HeadingStyle);
-    appendEmptyLine();
+    host.write(bridge::Kind::Heading, host.text(Heading));
+    host.blank();
 
-    const reports::CsvExport result = reports::SplitIntoCategories(rawLines, Separator, LangFR);
-    appendEmptyLine();
+    const CsvExport result = SplitIntoCategories(rawLines, Separator, host.langFR());
+    host.blank();
     const QString shownFolder = files::shown(folderPath);
-    const QStringList fileNames = reports::CategoryFileNames(result.categories, Suffix, folderPath.size());
+    const QStringList fileNames = CategoryFileNames(result.categories, Suffix, folderPath.size());
     for (qsizetype i = 0; i < result.categories.size(); ++i) {
-        const reports::CategoryRows& category = result.categories[i];
+        const CategoryRows& category = result.categories[i];
         files::writeWholeFile(folder.filePath(fileNames[i]), strlist::fileBytes(category.lines));
-        QString written = text(FileWritten).arg(category.name, shownFolder);
+        QString written = host.text(FileWritten).arg(category.name, shownFolder);
         // A category that could not have its usual file name says which file holds it.
-        if (fileNames[i] != reports::CategoryFileName(category.name, Suffix))
+        if (fileNames[i] != CategoryFileName(category.name, Suffix))
             written += u" ("_qs + fileNames[i] + u')';
-        writeLine(written, FileStyle);
+        host.write(bridge::Kind::Result, written);
     }
     if (result.summary.isEmpty())
-        return;
-    appendEmptyLine();
-    writeLine(text(SummaryHeading), SummaryHeadingStyle);
-    for (const QString& note : result.summary)
-        writeLine(note, SummaryStyle);
+        return true;
+    host.blank();
+    host.write(bridge::Kind::Section, host.text(SummaryHeading));
+    host.writeLines(bridge::Kind::Finding, result.summary);
+    return true;
 }
+
+bool GenerateCSVLibreOffice(bridge::Host& host) {
+    return GenerateCategoryCSVs(host, u";"_qs, u"_LibreOffice"_qs);
+}
+
+bool GenerateCSVExcel(bridge::Host& host) {
+    return GenerateCategoryCSVs(host, u","_qs, u"_Excel"_qs);
+}
+
+} // namespace reports

@@ -6,6 +6,10 @@
 
 #include <optional>
 
+namespace bridge {
+class Host;
+}
+
 namespace reports {
 
 // Reads a thermal line such as Temperature{mValue=35.0, mType=0, mName=CPU0, mStatus=0}: true with the
@@ -59,5 +63,12 @@ QStringList CategoryFileNames(const QList<CategoryRows>& categories, const QStri
 
 // Splits the RAW dump's lines at their header lines and turns every line into CSV rows.
 CsvExport SplitIntoCategories(const QStringList& rawLines, const QString& separator, bool langFR);
+
+// Splits the RAW dump file of the output folder into one CSV file per category, fields separated by
+// Separator, named with Suffix; false when the phone or the RAW dump is missing.
+bool GenerateCategoryCSVs(bridge::Host& host, const QString& Separator, const QString& Suffix);
+// The CSV files for LibreOffice (";", "_LibreOffice") and for Excel (",", "_Excel").
+bool GenerateCSVLibreOffice(bridge::Host& host);
+bool GenerateCSVExcel(bridge::Host& host);
 
 } // namespace reports

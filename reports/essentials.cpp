@@ -1,6 +1,6 @@
 #include "reports/essentials.h"
 
-#include "app/strlist.h"
+#include "base/strlist.h"
 #include "reports/keywords.h"
 
 namespace reports {

@@ -1,6 +1,6 @@
 #include "reports/keywords.h"
 
-#include "app/strlist.h"
+#include "base/strlist.h"
 
 namespace reports {
 

@@ -1,14 +1,11 @@
 #include "reports/rawdump.h"
 
-#include "app/files.h"
-#include "app/strlist.h"
-#include "app/textpane.h"
-#include "app/tform13.h"
+#include "base/files.h"
+#include "base/strlist.h"
 #include "bridge/catalogue.h"
-#include "bridge/runner.h"
+#include "bridge/host.h"
 #include "reports/essentials.h"
 
-#include <QCheckBox>
 #include <QDir>
 
 namespace {
@@ -16,11 +13,24 @@ namespace {
 const Message Heading{"--- Generating RAW Dump... ---", "--- Génération du RAW Dump en cours... ---"};
 const Message Written{"Complete RAW dump written in folder: %1", "RAW dump complet ecrit dans le dossier : %1"};
 
-const LogStyle HeadingStyle{logcolor::Maroon, 10, true};
-const LogStyle WrittenStyle{logcolor::Green, 10, false};
+QString dumpsys(const catalogue::Target& phone, const char16_t* service) {
+    return catalogue::dumpsys(phone, QString::fromUtf16(service));
+}
 
-const char16_t* const SectionHeaders[] = {u"--- BATTERY ---", u"--- THERMAL ---",           u"--- SENSORS ---",
-                                          u"--- CPU/GPU ---", u"--- SYSTEM PROPERTIES ---", u"--- WIFI ---"};
+// The reports of the RAW dump, in the order of the file: each section's header and its command. A seventh
+// report is one more row here.
+const struct {
+    const char16_t* header;
+    QString (*command)(const catalogue::Target&);
+} Reports[] = {
+    {u"--- BATTERY ---", [](const catalogue::Target& phone) { return dumpsys(phone, u"battery"); }},
+    {u"--- THERMAL ---", [](const catalogue::Target& phone) { return dumpsys(phone, u"thermalservice"); }},
+    {u"--- SENSORS ---", [](const catalogue::Target& phone) { return dumpsys(phone, u"sensorservice"); }},
+    {u"--- CPU/GPU ---", [](const catalogue::Target& phone) { return dumpsys(phone, u"cpuinfo"); }},
+    {u"--- SYSTEM PROPERTIES ---", catalogue::getprop},
+    {u"--- WIFI ---", [](const catalogue::Target& phone) { return dumpsys(phone, u"wifi"); }},
+};
+static_assert(std::size(Reports) == std::tuple_size_v<reports::RawOutputs>);
 
 } // namespace
 
@@ -40,42 +50,42 @@ QStringList AssembleRawDump(const RawOutputs& outputs, const std::function<bool(
 QStringList RawDumpSection(std::size_t i, const QStringList& output, const std::function<bool()>& essentialsOn) {
     QStringList lines;
     lines.reserve(output.size() + 2);
-    lines.append(QString::fromUtf16(SectionHeaders[i]));
+    lines.append(QString::fromUtf16(Reports[i].header));
     for (const QString& line : output)
         if (!essentialsOn() || IsEssential(line))
             lines.append(line);
-    if (i + 1 < std::size(SectionHeaders))
+    if (i + 1 < std::size(Reports))
         lines.append(QString());
     return lines;
 }
 
-} // namespace reports
-
-void TForm13::PanelRawDumpClick() {
-    RichEdit1->clearPane();
-    GenerateRawDump();
+std::array<QString, 6> RawDumpCommands(const catalogue::Target& phone) {
+    std::array<QString, 6> commands;
+    for (std::size_t i = 0; i < commands.size(); ++i)
+        commands[i] = Reports[i].command(phone);
+    return commands;
 }
 
-void TForm13::GenerateRawDump() {
-    if (!IsDeviceConnected())
-        return;
-    const catalogue::Target adb = adbTarget();
-    const QString folder = files::ensureOutputFolder();
-    const QString path = QDir(folder).filePath(QString::fromUtf16(reports::RawDumpFileName));
-    writeLine(text(Heading), HeadingStyle);
-    appendEmptyLine();
+bool GenerateRawDump(bridge::Host& host) {
+    if (!host.IsDeviceConnected())
+        return false;
+    const catalogue::Target adb = host.adbTarget();
+    const QString folder = host.outputFolder();
+    const QString path = QDir(folder).filePath(QString::fromUtf16(RawDumpFileName));
+    host.write(bridge::Kind::Heading, host.text(Heading));
+    host.blank();
 
-    const std::array<QString, 6> commands = catalogue::deviceReports(adb);
     // Each report goes to the disk as it arrives, while the next command runs; the file replaces the earlier
     // one only once it is whole.
     files::WholeFileWriter file(path);
     file.write(QByteArray(strlist::FileMark));
-    const auto essentialsOn = [this] { return CheckBoxEssentials->isChecked(); };
-    for (std::size_t i = 0; i < commands.size(); ++i) {
-        QStringList output;
-        ExecuteADBCommand(commands[i], output);
-        file.write(strlist::lineBytes(reports::RawDumpSection(i, output, essentialsOn)));
-    }
+    const auto essentialsOn = [&host] { return host.options().essentials; };
+    const std::array<QString, 6> commands = RawDumpCommands(adb);
+    for (std::size_t i = 0; i < commands.size(); ++i)
+        file.write(strlist::lineBytes(RawDumpSection(i, host.ExecuteADBCommand(commands[i]), essentialsOn)));
     file.commit();
-    writeLine(text(Written).arg(files::shown(folder)), WrittenStyle);
+    host.write(bridge::Kind::Written, host.text(Written).arg(files::shown(folder)));
+    return true;
 }
+
+} // namespace reports

@@ -1,10 +1,16 @@
 #pragma once
 
+#include "bridge/catalogue.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <array>
 #include <functional>
+
+namespace bridge {
+class Host;
+}
 
 namespace reports {
 
@@ -20,5 +26,11 @@ using RawOutputs = std::array<QStringList, 6>;
 QStringList AssembleRawDump(const RawOutputs& outputs, const std::function<bool()>& essentialsOn);
 // The lines of section i of the RAW dump file (0 to 5), as AssembleRawDump makes them.
 QStringList RawDumpSection(std::size_t i, const QStringList& output, const std::function<bool()>& essentialsOn);
+
+// The command lines of the six reports, in the order of the file.
+std::array<QString, 6> RawDumpCommands(const catalogue::Target& phone);
+
+// Writes the RAW dump file from the phone's reports; false when no phone could be read.
+bool GenerateRawDump(bridge::Host& host);
 
 } // namespace reports

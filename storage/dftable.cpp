@@ -1,15 +1,12 @@
 #include "storage/dftable.h"
 
-#include "app/fonts.h"
-#include "app/strlist.h"
-#include "app/textpane.h"
-#include "app/tform13.h"
+#include "base/messages.h"
+#include "base/strlist.h"
 #include "bridge/catalogue.h"
-#include "bridge/runner.h"
+#include "bridge/host.h"
 #include "storage/parsing.h"
 
-#include <QCheckBox>
-#include <QTextCursor>
+#include <climits>
 
 namespace {
 
@@ -23,10 +20,6 @@ const Message RawNote{"Note: Raw format was used (Legacy OS Compatibility Mode).
                       "**kilooctets (KB)** ou en blocs par défaut."};
 const Message Hint{"Look for the line ending with /storage/emulated/0 (Internal Storage)",
                    "Cherchez la ligne se terminant par /storage/emulated/0 (Stockage interne)"};
-
-const LogStyle TitleStyle{logcolor::Maroon, 10, true};
-const LogStyle NoteStyle{logcolor::Red, 9, true};
-const LogStyle HintStyle{logcolor::Grey, 9, false};
 
 const storage::DfRow Headings{u"Filesystem"_qs, u"Size"_qs, u"Used"_qs, u"Free"_qs, u"Blksize"_qs};
 
@@ -97,36 +90,19 @@ QStringList dfTableLines(const QStringList& rawLines) {
     return table;
 }
 
-QFont dfTableFont() {
-    return installedFontOr(u"Consolas"_qs, QFontDatabase::FixedFont, 10);
+bool CalculateGlobalDiskSpace(bridge::Host& host) {
+    if (!host.IsDeviceConnected())
+        return false;
+    const catalogue::Target adb = host.adbTarget();
+    const bool rawFormat = host.options().legacy;
+    host.write(bridge::Kind::Heading, host.text(rawFormat ? RawTitle : HumanReadableTitle));
+    host.blank();
+    host.dfTable(host.ExecuteADBCommand(catalogue::df(adb, !rawFormat)));
+    host.blank();
+    if (rawFormat)
+        host.write(bridge::Kind::Warning, host.text(RawNote));
+    host.write(bridge::Kind::Hint, host.text(Hint));
+    return true;
 }
 
 } // namespace storage
-
-void ShowDFOutput(const QStringList& RawLines, TextPane* RE) {
-    const QStringList table = storage::dfTableLines(RawLines);
-    RE->setPaneFont(storage::dfTableFont());
-    RE->setLineWrapMode(QTextEdit::NoWrap);
-    RE->clearPane();
-    // One edit block: the document tells its layout about the table once, not line by line.
-    QTextCursor batch(RE->document());
-    batch.beginEditBlock();
-    RE->appendLines(table);
-    batch.endEditBlock();
-}
-
-void TForm13::CalculateGlobalDiskSpace() {
-    if (!IsDeviceConnected())
-        return;
-    const catalogue::Target adb = adbTarget();
-    const bool rawFormat = CheckBoxOldAndroid->isChecked();
-    writeLine(text(rawFormat ? RawTitle : HumanReadableTitle), TitleStyle);
-    appendEmptyLine();
-    QStringList output;
-    ExecuteADBCommand(catalogue::df(adb, !rawFormat), output);
-    ShowDFOutput(output, RichEdit1);
-    appendEmptyLine();
-    if (rawFormat)
-        writeLine(text(RawNote), NoteStyle);
-    writeLine(text(Hint), HintStyle);
-}

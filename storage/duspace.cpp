@@ -1,10 +1,9 @@
 #include "storage/duspace.h"
 
-#include "app/strlist.h"
-#include "app/textpane.h"
-#include "app/tform13.h"
+#include "base/messages.h"
+#include "base/strlist.h"
 #include "bridge/catalogue.h"
-#include "bridge/runner.h"
+#include "bridge/host.h"
 #include "storage/parsing.h"
 #include "storage/sizes.h"
 
@@ -27,15 +26,6 @@ const Message ZeroWarning{"Warning: The `du -sh` calculation often requires root
                           "estimates, or 0 if access is fully denied.",
                           "Attention : Le calcul `du -sh` nécessite souvent des permissions root. Les résultats sont "
                           "des estimations minimales, ou 0 si l'accès est totalement refusé."};
-
-const LogStyle TitleStyle{logcolor::Maroon, 11, true};
-const LogStyle ProgressStyle{logcolor::Maroon, 9, false};
-const LogStyle SizeStyle{logcolor::Black, 9, false};
-const LogStyle FailedStyle{logcolor::Red, 9, false};
-const LogStyle SummaryTitleStyle{logcolor::Blue, 11, true};
-const LogStyle ResultStyle{logcolor::Black, 10, false};
-const LogStyle TotalStyle{logcolor::Black, 10, true};
-const LogStyle WarningStyle{logcolor::Red, 9, true};
 
 // The apps folder is labelled the same in both languages.
 const QString AppsFolder = u"/data/app"_qs;
@@ -73,60 +63,55 @@ bool findDuSize(const QStringList& lines, QString& SizeStr) {
     return false;
 }
 
-} // namespace storage
-
-bool TForm13::GetDuSizeAndLog(const catalogue::Target& adb, const QString& Path, const QString& CmdLabel,
-                              const QString& ErrorOrAccessDeniedMsg, QString& SizeStr) {
+bool GetDuSizeAndLog(bridge::Host& host, const catalogue::Target& adb, const QString& Path, const QString& CmdLabel,
+                     const QString& ErrorOrAccessDeniedMsg, QString& SizeStr) {
     SizeStr.clear();
-    writeLine(text(Fetching).arg(CmdLabel), ProgressStyle);
-    QStringList output;
-    ExecuteADBCommand(catalogue::duSummary(adb, Path), output);
-    const bool found = storage::findDuSize(output, SizeStr);
+    host.write(bridge::Kind::Progress, host.text(Fetching).arg(CmdLabel));
+    const bool found = findDuSize(host.ExecuteADBCommand(catalogue::duSummary(adb, Path)), SizeStr);
     if (found)
-        writeLine(text(SizeLine).arg(text(SizeLabel), SizeStr), SizeStyle);
+        host.write(bridge::Kind::Detail, host.text(SizeLine).arg(host.text(SizeLabel), SizeStr));
     else
-        writeLine(text(SizeLine).arg(text(SizeLabel), ErrorOrAccessDeniedMsg), FailedStyle);
+        host.write(bridge::Kind::Unavailable, host.text(SizeLine).arg(host.text(SizeLabel), ErrorOrAccessDeniedMsg));
     return found;
 }
 
-void TForm13::PanelDiskSpaceAppsMediaClick() {
-    RichEdit1->clearPane();
-    CalculateAppsAndMediaSpace();
-}
-
-void TForm13::CalculateAppsAndMediaSpace() {
-    if (!IsDeviceConnected())
-        return;
-    const catalogue::Target adb = adbTarget();
+bool CalculateAppsAndMediaSpace(bridge::Host& host) {
+    if (!host.IsDeviceConnected())
+        return false;
+    const catalogue::Target adb = host.adbTarget();
     qint64 MediaBytes = 0;
-    const QString ErrorOrAccessDeniedMsg = text(ErrorOrAccessDenied);
-    RichEdit1->clearPane();
-    writeLine(text(Title), TitleStyle);
-    appendEmptyLine();
+    const QString ErrorOrAccessDeniedMsg = host.text(ErrorOrAccessDenied);
+    host.clear();
+    host.write(bridge::Kind::Title, host.text(Title));
+    host.blank();
 
     QString SizeStr;
     // A refused apps folder leaves either nothing or a path in SizeStr; both count as 0.
-    GetDuSizeAndLog(adb, AppsFolder, AppsLabel, ErrorOrAccessDeniedMsg, SizeStr);
+    GetDuSizeAndLog(host, adb, AppsFolder, AppsLabel, ErrorOrAccessDeniedMsg, SizeStr);
     const qint64 AppBytes = ConvertSizeToBytes(SizeStr);
-    appendEmptyLine();
+    host.blank();
 
-    writeLine(text(BreakingDown), ProgressStyle);
+    host.write(bridge::Kind::Progress, host.text(BreakingDown));
     for (const QString& folder : MediaFolders) {
         const QString label = folder.mid(folder.indexOf(SharedStorage) + SharedStorage.size());
-        if (GetDuSizeAndLog(adb, folder, label, ErrorOrAccessDeniedMsg, SizeStr))
-            MediaBytes = storage::addSaturated(MediaBytes, ConvertSizeToBytes(SizeStr));
+        if (GetDuSizeAndLog(host, adb, folder, label, ErrorOrAccessDeniedMsg, SizeStr))
+            MediaBytes = addSaturated(MediaBytes, ConvertSizeToBytes(SizeStr));
     }
-    appendEmptyLine();
+    host.blank();
 
-    writeLine(text(SummaryTitle), SummaryTitleStyle);
-    const qint64 TotalBytes = storage::addSaturated(AppBytes, MediaBytes);
+    host.write(bridge::Kind::Summary, host.text(SummaryTitle));
+    const qint64 TotalBytes = addSaturated(AppBytes, MediaBytes);
     const Message& totalLabel = AppBytes == 0 && MediaBytes > 0 ? TotalMediaOnly : TotalAppsAndMedia;
-    writeLine(text(AppsSpace) + FormatBytes(AppBytes, LangFR), ResultStyle);
-    writeLine(text(MediaSpace) + FormatBytes(MediaBytes, LangFR), ResultStyle);
-    appendEmptyLine();
-    writeLine(text(totalLabel) + u": **"_qs + FormatBytes(TotalBytes, LangFR) + u"**"_qs, TotalStyle);
+    host.write(bridge::Kind::Result, host.text(AppsSpace) + FormatBytes(AppBytes, host.langFR()));
+    host.write(bridge::Kind::Result, host.text(MediaSpace) + FormatBytes(MediaBytes, host.langFR()));
+    host.blank();
+    host.write(bridge::Kind::Total,
+               host.text(totalLabel) + u": **"_qs + FormatBytes(TotalBytes, host.langFR()) + u"**"_qs);
     if (TotalBytes == 0) {
-        appendEmptyLine();
-        writeLine(text(ZeroWarning), WarningStyle);
+        host.blank();
+        host.write(bridge::Kind::Warning, host.text(ZeroWarning));
     }
+    return true;
 }
+
+} // namespace storage

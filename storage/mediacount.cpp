@@ -1,10 +1,9 @@
 #include "storage/mediacount.h"
 
-#include "app/strlist.h"
-#include "app/textpane.h"
-#include "app/tform13.h"
+#include "base/messages.h"
+#include "base/strlist.h"
 #include "bridge/catalogue.h"
-#include "bridge/runner.h"
+#include "bridge/host.h"
 #include "storage/parsing.h"
 
 #include <limits>
@@ -29,31 +28,20 @@ const Message ZeroWarning{
     "❗ Count is zero: This means root access was not granted (no \"su\" or permission denied).",
     "❗ Le compte est zéro : Cela signifie que l'accès root n'a pas été accordé (pas de \"su\" ou permission refusée)."};
 
-const LogStyle TitleStyle{logcolor::Maroon, 11, true};
-const LogStyle ProgressStyle{logcolor::Maroon, 9, false};
-const LogStyle FoundStyle{logcolor::Black, 9, false};
-const LogStyle ParseErrorStyle{logcolor::Red, 9, false};
-const LogStyle FinalTitleStyle{logcolor::Blue, 11, true};
-const LogStyle ResultStyle{logcolor::Black, 10, false};
-const LogStyle TotalStyle{logcolor::Black, 10, true};
-const LogStyle WarningStyle{logcolor::Red, 9, true};
-
 constexpr qint64 Smallest32 = std::numeric_limits<qint32>::min();
 constexpr qint64 Largest32 = std::numeric_limits<qint32>::max();
 
 // Runs one root count and logs what its first line says.
-qint32 countAndLog(TForm13& form, const QString& cmd, const Message& found) {
-    QStringList output;
-    form.ExecuteADBCommand(cmd, output);
-    const storage::CountReading reading = storage::readCount(output);
+qint32 countAndLog(bridge::Host& host, const QString& cmd, const Message& found) {
+    const storage::CountReading reading = storage::readCount(host.ExecuteADBCommand(cmd));
     switch (reading.kind) {
     case storage::CountReading::Kind::NoOutput:
         break;
     case storage::CountReading::Kind::Counted:
-        form.writeLine(form.text(found).arg(reading.count), FoundStyle);
+        host.write(bridge::Kind::Detail, host.text(found).arg(reading.count));
         break;
     case storage::CountReading::Kind::ParseError:
-        form.writeLine(form.text(ParseError), ParseErrorStyle);
+        host.write(bridge::Kind::Unavailable, host.text(ParseError));
         break;
     }
     return reading.count;
@@ -74,37 +62,33 @@ CountReading readCount(const QStringList& output) {
     return {CountReading::Kind::ParseError, static_cast<qint32>(clamped(false, digits.value, Smallest32, Largest32))};
 }
 
-} // namespace storage
+bool CalculatePhotoVideoCounts(bridge::Host& host) {
+    if (!host.IsDeviceConnected())
+        return false;
+    const catalogue::Target adb = host.adbTarget();
+    host.clear();
+    host.write(bridge::Kind::Title, host.text(Title));
+    host.blank();
 
-void TForm13::PanelPhotoVideoNumberClick() {
-    RichEdit1->clearPane();
-    CalculatePhotoVideoCounts();
-}
+    host.write(bridge::Kind::Progress, host.text(PhotoProgress));
+    const qint32 PhotoCount = countAndLog(host, catalogue::countPhotos(adb), PhotosFound);
+    host.blank();
+    host.write(bridge::Kind::Progress, host.text(VideoProgress));
+    const qint32 VideoCount = countAndLog(host, catalogue::countVideos(adb), VideosFound);
 
-void TForm13::CalculatePhotoVideoCounts() {
-    if (!IsDeviceConnected())
-        return;
-    const catalogue::Target adb = adbTarget();
-    RichEdit1->clearPane();
-    writeLine(text(Title), TitleStyle);
-    appendEmptyLine();
-
-    writeLine(text(PhotoProgress), ProgressStyle);
-    const qint32 PhotoCount = countAndLog(*this, catalogue::countPhotos(adb), PhotosFound);
-    appendEmptyLine();
-    writeLine(text(VideoProgress), ProgressStyle);
-    const qint32 VideoCount = countAndLog(*this, catalogue::countVideos(adb), VideosFound);
-
-    appendEmptyLine();
-    writeLine(text(FinalTitle), FinalTitleStyle);
+    host.blank();
+    host.write(bridge::Kind::Summary, host.text(FinalTitle));
     // Two 32-bit counts always add up within 64 bits.
     const qint64 TotalMedia = qint64(PhotoCount) + VideoCount;
-    writeLine(text(TotalPhotos) + QString::number(PhotoCount), ResultStyle);
-    writeLine(text(TotalVideos) + QString::number(VideoCount), ResultStyle);
-    appendEmptyLine();
-    writeLine(text(TotalMediaLine) + QString::number(TotalMedia) + u"**"_qs, TotalStyle);
+    host.write(bridge::Kind::Result, host.text(TotalPhotos) + QString::number(PhotoCount));
+    host.write(bridge::Kind::Result, host.text(TotalVideos) + QString::number(VideoCount));
+    host.blank();
+    host.write(bridge::Kind::Total, host.text(TotalMediaLine) + QString::number(TotalMedia) + u"**"_qs);
     if (TotalMedia == 0) {
-        appendEmptyLine();
-        writeLine(text(ZeroWarning), WarningStyle);
+        host.blank();
+        host.write(bridge::Kind::Warning, host.text(ZeroWarning));
     }
+    return true;
 }
+
+} // namespace storage

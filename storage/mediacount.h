@@ -2,6 +2,10 @@
 
 #include <QStringList>
 
+namespace bridge {
+class Host;
+}
+
 namespace storage {
 
 // What the first output line of a root count says.
@@ -16,5 +20,8 @@ struct CountReading {
 };
 
 CountReading readCount(const QStringList& output);
+
+// Counts the photos and the videos in shared storage (root finds), with their total.
+bool CalculatePhotoVideoCounts(bridge::Host& host);
 
 } // namespace storage

@@ -1,6 +1,6 @@
 #include "storage/sizes.h"
 
-#include "app/strlist.h"
+#include "base/strlist.h"
 #include "storage/parsing.h"
 
 #include <QtNumeric>

@@ -1,6 +1,6 @@
 #include "update/httpclient.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "update/messages.h"
 
 #include <QEventLoop>

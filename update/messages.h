@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/messages.h"
+#include "base/messages.h"
 
 namespace update::msg {
 

@@ -1,7 +1,7 @@
-#include "app/errors.h"
-#include "app/strlist.h"
-#include "app/textpane.h"
+#include "base/errors.h"
+#include "base/strlist.h"
 #include "testsupport.h"
+#include "ui/textpane.h"
 
 #include <QFontDatabase>
 #include <QTest>

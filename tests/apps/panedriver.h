@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/textpane.h"
+#include "ui/textpane.h"
 
 #include <QContextMenuEvent>
 #include <QMimeData>

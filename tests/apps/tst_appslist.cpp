@@ -1,8 +1,7 @@
-#include "app/panel.h"
-#include "app/strlist.h"
-#include "app/textpane.h"
-#include "app/tform13.h"
+#include "base/strlist.h"
 #include "testsupport.h"
+#include "ui/panel.h"
+#include "ui/textpane.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,7 +1,6 @@
-#include "app/textpane.h"
-#include "app/tform13.h"
 #include "panedriver.h"
 #include "testsupport.h"
+#include "ui/textpane.h"
 
 #include <QTest>
 

@@ -1,8 +1,8 @@
-#include "app/textpane.h"
-#include "app/tform13.h"
+#include "app/groupspane.h"
 #include "apps/groups.h"
 #include "panedriver.h"
 #include "testsupport.h"
+#include "ui/textpane.h"
 
 #include <QCheckBox>
 #include <QInputDialog>

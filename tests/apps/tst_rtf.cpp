@@ -1,7 +1,7 @@
-#include "app/textpane.h"
 #include "apps/rtf.h"
 #include "apps/rtfreader.h"
 #include "testsupport.h"
+#include "ui/textpane.h"
 
 #include <QRegularExpression>
 #include <QTest>

@@ -1,10 +1,9 @@
-#include "app/files.h"
-#include "app/panel.h"
-#include "app/textpane.h"
-#include "app/tform13.h"
 #include "apps/groups.h"
+#include "base/files.h"
 #include "panedriver.h"
 #include "testsupport.h"
+#include "ui/panel.h"
+#include "ui/textpane.h"
 
 #include <QApplication>
 #include <QDir>

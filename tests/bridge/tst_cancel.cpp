@@ -1,7 +1,6 @@
-#include "app/panel.h"
-#include "app/textpane.h"
-#include "app/tform13.h"
 #include "testsupport.h"
+#include "ui/panel.h"
+#include "ui/textpane.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>

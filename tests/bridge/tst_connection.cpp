@@ -1,10 +1,9 @@
-#include "app/panel.h"
-#include "app/textpane.h"
-#include "app/tform13.h"
 #include "bridge/catalogue.h"
 #include "bridge/connection.h"
 #include "bridge/runner.h"
 #include "testsupport.h"
+#include "ui/panel.h"
+#include "ui/textpane.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,8 +1,7 @@
-#include "app/panel.h"
-#include "app/textpane.h"
-#include "app/tform13.h"
 #include "bridge/runner.h"
 #include "testsupport.h"
+#include "ui/panel.h"
+#include "ui/textpane.h"
 
 #include <QCoreApplication>
 #include <QDir>

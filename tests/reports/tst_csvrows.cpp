@@ -1,4 +1,4 @@
-#include "app/strlist.h"
+#include "base/strlist.h"
 #include "reports/csvexport.h"
 
 #include <QLocale>

@@ -1,4 +1,4 @@
-#include "app/strlist.h"
+#include "base/strlist.h"
 #include "reports/essentials.h"
 #include "reports/keywords.h"
 

@@ -1,11 +1,10 @@
-#include "app/files.h"
-#include "app/panel.h"
-#include "app/strlist.h"
-#include "app/textpane.h"
-#include "app/tform13.h"
+#include "base/files.h"
+#include "base/strlist.h"
 #include "reports/essentials.h"
 #include "reports/rawdump.h"
 #include "testsupport.h"
+#include "ui/panel.h"
+#include "ui/textpane.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/textpane.h"
 #include "testsupport.h"
+#include "ui/textpane.h"
 
 #include <QColor>
 #include <QTest>

@@ -1,10 +1,10 @@
-#include "app/panel.h"
-#include "app/strlist.h"
-#include "app/textpane.h"
-#include "app/tform13.h"
+#include "app/windowhost.h"
+#include "base/strlist.h"
 #include "logcheck.h"
 #include "storage/dftable.h"
 #include "storage/parsing.h"
+#include "ui/panel.h"
+#include "ui/textpane.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>

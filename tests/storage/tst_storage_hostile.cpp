@@ -1,10 +1,11 @@
-#include "app/strlist.h"
-#include "app/textpane.h"
+#include "app/windowhost.h"
+#include "base/strlist.h"
 #include "storage/dftable.h"
 #include "storage/duspace.h"
 #include "storage/mediacount.h"
 #include "storage/parsing.h"
 #include "storage/sizes.h"
+#include "ui/textpane.h"
 
 #include <QApplication>
 #include <QRegularExpression>

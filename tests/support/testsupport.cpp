@@ -1,6 +1,6 @@
 #include "testsupport.h"
 
-#include "app/textpane.h"
+#include "ui/textpane.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "app/errors.h"
 #include "app/tform13.h"
+#include "base/errors.h"
+#include "ui/dialogs.h"
 
 #include <QColor>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "app/errors.h"
+#include "base/errors.h"
 #include "testsupport.h"
 #include "update/httpclient.h"
 #include "update/update.h"

@@ -1,15 +1,6 @@
 #pragma once
 
 #include <QColor>
-#include <QString>
-
-// Every text the user reads exists in English and French side by side, so neither can be forgotten.
-struct Message {
-    const char* en;
-    const char* fr;
-
-    QString in(bool langFR) const { return QString::fromUtf8(langFR ? fr : en); }
-};
 
 // Colour, size in points and weight of one kind of line in the output log.
 struct LogStyle {

@@ -1,6 +1,6 @@
-#include "app/textpane.h"
 #include "app/tform13.h"
 #include "apps/groups.h"
+#include "ui/textpane.h"
 
 void TForm13::RichEdit1DblClick(QObject* Sender) {
     if (Sender != RichEdit1)

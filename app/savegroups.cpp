@@ -1,9 +1,10 @@
-#include "app/errors.h"
-#include "app/files.h"
-#include "app/textpane.h"
 #include "app/tform13.h"
 #include "apps/messages.h"
 #include "apps/rtf.h"
+#include "base/errors.h"
+#include "base/files.h"
+#include "ui/dialogs.h"
+#include "ui/textpane.h"
 
 #include <QDir>
 

@@ -8,7 +8,9 @@ namespace files {
 
 // The folder the reports are written to: the user's desktop joined with "Telvane".
 QString outputFolder();
-// Creates the output folder with any missing parents; raises TelvaneError when it cannot.
+// Creates a folder with any missing parents and returns it; raises TelvaneError when it cannot.
+QString ensureFolder(const QString& folder);
+// The output folder, made when missing.
 QString ensureOutputFolder();
 // Writes a whole file or nothing: an earlier file stays intact when the write fails. Raises TelvaneError.
 void writeWholeFile(const QString& path, const QByteArray& bytes);

@@ -1,12 +1,13 @@
-#include "app/errors.h"
-#include "app/files.h"
-#include "app/strlist.h"
-#include "app/textpane.h"
 #include "app/tform13.h"
 #include "apps/groups.h"
 #include "apps/messages.h"
 #include "apps/rtfreader.h"
+#include "base/errors.h"
+#include "base/files.h"
+#include "base/strlist.h"
 #include "bridge/runner.h"
+#include "ui/dialogs.h"
+#include "ui/textpane.h"
 
 #include <QFile>
 #include <QFileInfo>

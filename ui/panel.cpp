@@ -1,4 +1,4 @@
-#include "app/panel.h"
+#include "ui/panel.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

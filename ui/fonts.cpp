@@ -1,4 +1,4 @@
-#include "app/fonts.h"
+#include "ui/fonts.h"
 
 QFont installedFontOr(const QString& family, QFontDatabase::SystemFont fallback, int pointSize) {
     QFont font = QFontDatabase::hasFamily(family) ? QFont(family) : QFontDatabase::systemFont(fallback);

@@ -1,4 +1,4 @@
-#include "app/textpane.h"
+#include "ui/textpane.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
-#include "app/files.h"
+#include "base/files.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,11 +16,14 @@ QString outputFolder() {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)).filePath(u"Telvane"_qs);
 }
 
-QString ensureOutputFolder() {
-    const QString folder = outputFolder();
+QString ensureFolder(const QString& folder) {
     if (!QDir().mkpath(folder))
         throw TelvaneError(u"Cannot create folder \"%1\""_qs.arg(shown(folder)));
     return folder;
+}
+
+QString ensureOutputFolder() {
+    return ensureFolder(outputFolder());
 }
 
 void writeWholeFile(const QString& path, const QByteArray& bytes) {

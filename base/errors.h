@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <stdexcept>
+
+// An error that ends a handler and reaches the general error report; the message is kept as UTF-8.
+class TelvaneError : public std::runtime_error {
+public:
+    explicit TelvaneError(const QString& message) : std::runtime_error(message.toStdString()) {}
+    QString message() const { return QString::fromStdString(what()); }
+};
+
+// The user stopped the operation while a command ran (Esc, or closing the window): it ends there, and
+// the window says so in the log.
+class OperationCancelled : public std::exception {};
+
+// adb reached no phone, or not the one meant, in the middle of an operation: it ends there, and the window
+// shows adb's own line.
+class PhoneLost : public std::exception {
+public:
+    explicit PhoneLost(const QString& adbLine) : adbLine_(adbLine) {}
+    const QString& adbLine() const { return adbLine_; }
+
+private:
+    QString adbLine_;
+};
+
+// The text of the error report: the message with a full stop appended, unless its last character's code
+// is no higher than that of the full stop.
+QString errorReportText(const QString& message);
+
+// Text that comes from outside (a server's answer, a phone's output), cut to 300 characters and "…" so
+// that it cannot fill a dialog.
+QString outsideText(QStringView text);

@@ -1,0 +1,17 @@
+cmake_minimum_required(VERSION 3.21)
+# Fails when a source of FOLDER includes a header of a folder it does not stand on (ALLOWED).
+# Run at build time for each library, so that a wrong-way include stops the build.
+set(bad "")
+foreach(source ${SOURCES})
+    file(STRINGS ${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^\"/]+/")
+    foreach(line ${includes})
+        string(REGEX REPLACE "^[^\"]*\"([^\"/]+)/.*$" "\\1" folder "${line}")
+        if(NOT folder IN_LIST ALLOWED)
+            string(APPEND bad "\n  ${source}: ${line}")
+        endif()
+    endforeach()
+endforeach()
+if(bad)
+    message(FATAL_ERROR "${FOLDER}/ may include only ${ALLOWED}:${bad}")
+endif()
+file(TOUCH ${STAMP})
