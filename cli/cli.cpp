@@ -67,7 +67,7 @@ void speakUtf8() {
 
 // Whether the folder is there or can be made: the nearest existing folder up its path takes files.
 bool folderUsable(const QString& folder) {
-    QFileInfo info(QDir::cleanPath(QDir::current().absoluteFilePath(folder)));
+    QFileInfo info(folder);
     while (!info.exists() && !info.isRoot())
         info.setFile(info.path());
     return info.isDir() && info.isWritable();
@@ -153,9 +153,9 @@ int run(const QStringList& arguments) {
         return usageError(u"--serial and --all-phones exclude each other"_qs);
     if (const QString language = parser.value(lang); language != u"en" && language != u"fr")
         return usageError(u"unknown language: "_qs + language + u" (en or fr)"_qs);
-    const QString folder = parser.value(out);
-    if (folder.isEmpty() || !folderUsable(folder))
-        return usageError(u"cannot write into the folder: "_qs + folder);
+    const QString folder = QDir::cleanPath(QDir::current().absoluteFilePath(parser.value(out)));
+    if (parser.value(out).isEmpty() || !folderUsable(folder))
+        return usageError(u"cannot write into the folder: "_qs + parser.value(out));
 
     bridge::cancelOnSignals();
     ConsoleOutput output;
