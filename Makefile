@@ -77,9 +77,9 @@ bench: deps configure
 		if [ -f "$$b" ] && [ -x "$$b" ]; then QT_QPA_PLATFORM=offscreen "$$b" || exit 1; fi; \
 	done
 
-# The Debian package $(BUILD)/telvane_<version>_<arch>.deb; it holds the app alone, so only the app is built.
+# The Debian package $(BUILD)/telvane_<version>_<arch>.deb; it holds the app and telvane-cli, so only they are built.
 package: package-deps configure
-	cmake --build $(BUILD) --target Telvane
+	cmake --build $(BUILD) --target Telvane telvane-cli
 	cd $(BUILD) && cpack -G DEB
 
 # Windows: Telvane.exe cross-built with MinGW-w64 against a Qt built from Debian's source (scripts/windows-qt.sh

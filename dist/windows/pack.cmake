@@ -12,7 +12,8 @@ endfunction()
 foreach(file ${PROGRAMS} ${RUNTIME_DLLS})
     copy_stripped(${file} ${STAGE})
 endforeach()
-# What the program loads: the four Qt modules it links, the Windows platform plug-in and the native style.
+# What the programs load: the four Qt modules the window links (telvane-cli links Qt6Core alone), the Windows
+# platform plug-in and the native style.
 foreach(module Core Gui Widgets Network)
     copy_stripped(${QT_PREFIX}/bin/Qt6${module}.dll ${STAGE})
 endforeach()

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds the Debian package from the build tree and checks it with Debian's own tools, then starts the unpacked
-# telvane under an Xvfb of its own, with the simulated adb first on the PATH, and clicks Connect.
+# telvane under an Xvfb of its own, with the simulated adb first on the PATH, and clicks Connect; telvane-cli
+# gives its version and its bash completion completes.
 # Usage: check_package.sh <build dir> <version> <simulated adb>
 set -u
 dist=$(cd "$(dirname "$0")/../../dist" && pwd)
@@ -33,9 +34,10 @@ lintian --fail-on error "$deb" || fail "lintian"
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $1, $2, $6 }' | LC_ALL=C sort >"$work/contents"
 {
     echo "-rwxr-xr-x root/root ./usr/bin/telvane"
+    echo "-rwxr-xr-x root/root ./usr/bin/telvane-cli"
     for f in applications/net.telvane.Telvane.desktop metainfo/net.telvane.Telvane.metainfo.xml \
-        doc/telvane/changelog.gz doc/telvane/copyright man/man1/telvane.1.gz \
-        icons/hicolor/scalable/apps/net.telvane.Telvane.svg; do
+        doc/telvane/changelog.gz doc/telvane/copyright man/man1/telvane.1.gz man/man1/telvane-cli.1.gz \
+        bash-completion/completions/telvane-cli icons/hicolor/scalable/apps/net.telvane.Telvane.svg; do
         echo "-rw-r--r-- root/root ./usr/share/$f"
     done
     for s in 16 24 32 48 64 128 256; do
@@ -57,8 +59,14 @@ for c in $(cat "$dist"/../app/*.* "$dist"/../bridge/*.* "$dist"/../reports/*.* "
     [ -n "$(fc-list ":charset=$c")" ] || fail "no font of the package's dependencies has U+$c"
 done
 
-# The unpacked program, with no adb beside it, finds the simulated one first on the PATH.
 dpkg-deb -x "$deb" "$work/root"
+# The console program needs no display; its completion needs nothing from the bash-completion package.
+[ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$work/root/usr/bin/telvane-cli" --version)" = "telvane-cli $2" ] ||
+    fail "telvane-cli --version"
+[ "$(bash -c '. "$1"; COMP_WORDS=(telvane-cli --l); COMP_CWORD=1; _telvane_cli; echo "${COMPREPLY[*]}"' sh \
+    "$work/root/usr/share/bash-completion/completions/telvane-cli")" = "--lang --legacy" ] || fail "completion"
+
+# The unpacked program, with no adb beside it, finds the simulated one first on the PATH.
 mkdir "$work/bin" "$work/home"
 cp "$3" "$work/bin/adb"
 # -noreset: without it the server resets whenever its last client leaves, dropping a client that connects meanwhile.

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Reads the import table of every program and DLL in the Windows zip; each imported DLL must be in the zip
-# or be one that every Windows 10 and 11 has. Usage: check_imports.sh ZIP
+# or be one that every Windows 10 and 11 has; telvane-cli.exe is a console program without Qt's GUI.
+# Usage: check_imports.sh ZIP
 set -u
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -20,6 +21,9 @@ for f in $(find "$work" -iname '*.exe' -o -iname '*.dll'); do
         failures=$((failures + 1))
     done
 done
+cli=$(x86_64-w64-mingw32-objdump -p "$(find "$work" -name telvane-cli.exe)" 2>/dev/null)
+echo "$cli" | grep -q '(Windows CUI)$' && ! echo "$cli" | grep -qi 'DLL Name: Qt6\(Gui\|Widgets\)' ||
+    { echo "FAIL: telvane-cli.exe is missing, not a console program or loads Qt's GUI"; failures=$((failures + 1)); }
 [ "$files" -ge 8 ] || { echo "FAIL: only $files programs and DLLs in the zip"; exit 1; }
-echo "$files programs and DLLs checked, $failures missing imports"
+echo "$files programs and DLLs checked, $failures failures"
 [ "$failures" -eq 0 ]
