@@ -54,7 +54,7 @@ mkdir "$work/fonts"
 dpkg -L fonts-dejavu-core fonts-noto-color-emoji | grep -E '\.(ttf|otf)$' | xargs ln -s -t "$work/fonts"
 printf '<fontconfig><dir>%s</dir><cachedir>%s</cachedir></fontconfig>\n' "$work/fonts" "$work/cache" >"$work/fonts.conf"
 export FONTCONFIG_FILE="$work/fonts.conf"
-for c in $(cat "$dist"/../app/*.* "$dist"/../bridge/*.* "$dist"/../reports/*.* "$dist"/../storage/*.* \
+for c in $(cat "$dist"/../app/*.* "$dist"/../base/*.* "$dist"/../ui/*.* "$dist"/../bridge/*.* "$dist"/../reports/*.* "$dist"/../storage/*.* \
     "$dist"/../apps/*.* "$dist"/../update/*.* | perl -CSD -ne 'printf "%X\n", ord for /[^\x00-\x7F]/g' | sort -u); do
     [ -n "$(fc-list ":charset=$c")" ] || fail "no font of the package's dependencies has U+$c"
 done
