@@ -1,0 +1,184 @@
+#include "testsupport.h"
+#include "ui/panel.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QProcess>
+#include <QRadioButton>
+#include <QTest>
+
+#ifndef Q_OS_WIN
+#include <csignal>
+#endif
+
+using testsupport::click;
+
+namespace {
+
+struct Run {
+    int status;
+    QString out;
+    QString err;
+};
+
+// telvane-cli as a script runs it in folder, with the simulated phone first on the PATH; during runs while
+// it works.
+Run cli(const QStringList& arguments, const QString& folder, const std::function<void(QProcess&)>& during = {}) {
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"PATH"_qs, QDir::toNativeSeparators(QStringLiteral(TELVANE_TEST_BIN_DIR)) +
+                                       QDir::listSeparator() + environment.value(u"PATH"_qs));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(TELVANE_CLI), arguments);
+    if (during)
+        during(process);
+    process.waitForFinished(60000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void sameFilesAsTheWindow_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::newRow("English") << QStringList();
+        QTest::newRow("French, Essentials, compatibility mode")
+            << QStringList{u"--lang"_qs, u"fr"_qs, u"--essentials"_qs, u"--legacy"_qs};
+    }
+    void sameFilesAsTheWindow() {
+        QFETCH(QStringList, options);
+        testsupport::FreshHome home;
+        testsupport::DialogRecorder dialogs;
+        testsupport::useProfile(u"modern"_qs);
+        {
+            TForm13 form(testsupport::quietUpdateServer());
+            form.RadioButtonFR->setChecked(options.contains(u"fr"_qs));
+            form.CheckBoxEssentials->setChecked(options.contains(u"--essentials"_qs));
+            form.CheckBoxOldAndroid->setChecked(options.contains(u"--legacy"_qs));
+            for (Panel* panel :
+                 {form.PanelRawDump, form.PanelCSVExcel, form.PanelCSVLibreOffice, form.PanelGenerateAppsList})
+                click(panel);
+        }
+        const QString out = home.path() + u"/cli"_qs;
+        const Run run = cli(
+            options + QStringList{u"--out"_qs, out, u"raw-dump"_qs, u"csv-excel"_qs, u"csv-libreoffice"_qs, u"apps"_qs},
+            home.path());
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.err, QString());
+        const QStringList files = testsupport::filesBelow(home.outputFolder());
+        QCOMPARE(testsupport::filesBelow(out), files);
+        QCOMPARE(files.size(), 14);
+        for (const QString& name : files)
+            QVERIFY2(bytesOf(out + u'/' + name) == bytesOf(home.outputFolder() + u'/' + name), qPrintable(name));
+    }
+
+    void exitStatuses_data() {
+        QTest::addColumn<QString>("profile");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("error");
+        const QString csv = u"csv-excel"_qs;
+        QTest::newRow("read and split") << u"modern"_qs << QStringList{u"raw-dump"_qs, csv} << 0 << QString();
+        QTest::newRow("no dump to split: the rest is not run")
+            << u"modern"_qs << QStringList{csv, u"raw-dump"_qs} << 1 << u"Generate the RAW dump first."_qs;
+        QTest::newRow("unknown operation") << u"modern"_qs << QStringList{u"raw-dump"_qs, u"dump"_qs} << 2
+                                           << u"telvane-cli: unknown operation: dump\n"_qs;
+        QTest::newRow("unknown option") << u"modern"_qs << QStringList{u"--fast"_qs, csv} << 2
+                                        << u"telvane-cli: Unknown option 'fast'.\n"_qs;
+        QTest::newRow("unknown language")
+            << u"modern"_qs << QStringList{u"--lang"_qs, u"xx"_qs, csv} << 2 << u"unknown language: xx"_qs;
+        QTest::newRow("output folder is a file")
+            << u"modern"_qs << QStringList{u"--out"_qs, u"file/sub"_qs, csv} << 2 << u"cannot write into"_qs;
+        QTest::newRow("no phone") << u"nophone"_qs << QStringList{csv} << 3 << u"No device found"_qs;
+        QTest::newRow("two phones, none named")
+            << u"twophones"_qs << QStringList{csv} << 3 << u"Pixel 8 Pro (TLV0A1B2C3D4)\nG700-U20 (TLV20A7F3C91)\n"_qs;
+        QTest::newRow("serial of no phone")
+            << u"twophones"_qs << QStringList{u"--serial"_qs, u"X1"_qs, csv} << 3 << u"has the serial X1"_qs;
+        QTest::newRow("the phone named") << u"twophones"_qs
+                                         << QStringList{u"--serial"_qs, u"TLV20A7F3C91"_qs, u"raw-dump"_qs} << 0
+                                         << QString();
+    }
+    void exitStatuses() {
+        QFETCH(QString, profile);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, error);
+        testsupport::FreshHome home;
+        testsupport::useProfile(profile);
+        QFile(home.path() + u"/file"_qs).open(QIODevice::WriteOnly);
+        const Run run = cli(QStringList{u"--out"_qs, u"out"_qs} + arguments, home.path());
+        QCOMPARE(run.status, status);
+        QVERIFY2(error.isEmpty() ? run.err.isEmpty() : run.err.contains(error), qPrintable(run.err));
+        // Bad input writes nothing.
+        if (status == 2 || status == 3)
+            QVERIFY(!QFileInfo::exists(home.path() + u"/out"_qs));
+    }
+
+    void everyPhoneAtOnce_data() {
+        QTest::addColumn<QString>("profile");
+        QTest::addColumn<QStringList>("folders");
+        QTest::addColumn<int>("status");
+        QTest::newRow("two phones") << u"twophones"_qs
+                                    << QStringList{u"G700-U20_TLV20A7F3C91"_qs, u"Pixel_8_Pro_TLV0A1B2C3D4"_qs} << 0;
+        QTest::newRow("four phones") << u"fourphones"_qs << QStringList{} << 0;
+        QTest::newRow("one unplugged: the other finishes")
+            << u"gonephone"_qs << QStringList{u"Pixel_8_Pro_TLV0A1B2C3D4"_qs} << 1;
+    }
+    void everyPhoneAtOnce() {
+        QFETCH(QString, profile);
+        QFETCH(QStringList, folders);
+        QFETCH(int, status);
+        testsupport::FreshHome home;
+        testsupport::useProfile(profile);
+        const Run run = cli(
+            {u"--all-phones"_qs, u"--out"_qs, home.path() + u"/out"_qs, u"raw-dump"_qs, u"csv-excel"_qs}, home.path());
+        QCOMPARE(run.status, status);
+        // The phones read to the end: the RAW dump and six CSV files each, in a folder of their own.
+        const QDir dir(home.path() + u"/out"_qs);
+        QStringList complete;
+        for (const QString& folder : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            if (QDir(dir.filePath(folder)).entryList(QDir::Files).size() == 7)
+                complete.append(folder);
+        QCOMPARE(complete, folders);
+        // Every line says whose it is; a lost phone's line goes to standard error.
+        for (const QString& line : run.out.split(u'\n', Qt::SkipEmptyParts))
+            QVERIFY2(line.startsWith(u'['), qPrintable(line));
+        QCOMPARE(run.err.isEmpty(), status == 0);
+    }
+
+#ifndef Q_OS_WIN
+    void interruptEndsTheChildren() {
+        testsupport::FreshHome home;
+        testsupport::useProfile(u"stuck"_qs);
+        const QByteArray mark = "TELVANE_CLI_TEST=" + QByteArray::number(QCoreApplication::applicationPid());
+        qputenv("TELVANE_CLI_TEST", mark.mid(mark.indexOf('=') + 1));
+        const QString out = home.path() + u"/out"_qs;
+        const Run run = cli({u"--out"_qs, out, u"raw-dump"_qs}, home.path(), [](QProcess& process) {
+            QByteArray seen;
+            QTRY_VERIFY((seen += process.readAllStandardOutput()).contains("Generating RAW Dump"));
+            ::kill(pid_t(process.processId()), SIGINT);
+        });
+        QCOMPARE(run.status, 130);
+        QCOMPARE(run.err, u"Operation cancelled.\n"_qs);
+        QCOMPARE(testsupport::filesBelow(out), QStringList());
+        int running = 0;
+        for (const QString& pid : QDir(u"/proc"_qs).entryList({u"[0-9]*"_qs}, QDir::Dirs)) {
+            QFile environment(u"/proc/"_qs + pid + u"/environ"_qs);
+            running += environment.open(QIODevice::ReadOnly) && environment.readAll().split('\0').contains(mark);
+        }
+        QCOMPARE(running, 0);
+    }
+#endif
+};
+
+QTEST_MAIN(TestCli)
+#include "tst_cli.moc"
