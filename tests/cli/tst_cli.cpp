@@ -21,21 +21,21 @@ struct Run {
     QString err;
 };
 
-// telvane-cli as a script runs it in folder, with the simulated phone first on the PATH; during runs while
-// it works.
-Run cli(const QStringList& arguments, const QString& folder, const std::function<void(QProcess&)>& during = {}) {
+// telvane-cli as a script runs it, with the simulated phone first on the PATH; during runs while it works.
+Run cli(const QStringList& arguments, const std::function<void(QProcess&)>& during = {}) {
     QProcess process;
-    process.setWorkingDirectory(folder);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"PATH"_qs, QDir::toNativeSeparators(QStringLiteral(TELVANE_TEST_BIN_DIR)) +
+    environment.insert(u"PATH"_qs, QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) +
                                        QDir::listSeparator() + environment.value(u"PATH"_qs));
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(TELVANE_CLI), arguments);
     if (during)
         during(process);
     process.waitForFinished(60000);
+    // Text streams on Windows end their lines with CR LF.
+    const auto text = [](const QByteArray& bytes) { return QString::fromUtf8(bytes).replace(u"\r\n"_qs, u"\n"_qs); };
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+            text(process.readAllStandardOutput()), text(process.readAllStandardError())};
 }
 
 QByteArray bytesOf(const QString& path) {
@@ -69,9 +69,8 @@ private Q_SLOTS:
                 click(panel);
         }
         const QString out = home.path() + u"/cli"_qs;
-        const Run run = cli(
-            options + QStringList{u"--out"_qs, out, u"raw-dump"_qs, u"csv-excel"_qs, u"csv-libreoffice"_qs, u"apps"_qs},
-            home.path());
+        const Run run = cli(options + QStringList{u"--out"_qs, out, u"raw-dump"_qs, u"csv-excel"_qs,
+                                                  u"csv-libreoffice"_qs, u"apps"_qs});
         QCOMPARE(run.status, 0);
         QCOMPARE(run.err, QString());
         const QStringList files = testsupport::filesBelow(home.outputFolder());
@@ -115,7 +114,8 @@ private Q_SLOTS:
         testsupport::FreshHome home;
         testsupport::useProfile(profile);
         QFile(home.path() + u"/file"_qs).open(QIODevice::WriteOnly);
-        const Run run = cli(QStringList{u"--out"_qs, u"out"_qs} + arguments, home.path());
+        arguments.replaceInStrings(u"file/"_qs, home.path() + u"/file/"_qs);
+        const Run run = cli(QStringList{u"--out"_qs, home.path() + u"/out"_qs} + arguments);
         QCOMPARE(run.status, status);
         QVERIFY2(error.isEmpty() ? run.err.isEmpty() : run.err.contains(error), qPrintable(run.err));
         // Bad input writes nothing.
@@ -129,7 +129,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::newRow("two phones") << u"twophones"_qs
                                     << QStringList{u"G700-U20_TLV20A7F3C91"_qs, u"Pixel_8_Pro_TLV0A1B2C3D4"_qs} << 0;
-        QTest::newRow("four phones") << u"fourphones"_qs << QStringList{} << 0;
+        QTest::newRow("four phones") << u"fourphones"_qs
+                                     << QStringList{u"G700-U20_TLV4A0000002"_qs, u"G700-U20_TLV4A0000004"_qs,
+                                                    u"Pixel_8_Pro_TLV4A0000001"_qs, u"Pixel_8_Pro_TLV4A0000003"_qs}
+                                     << 0;
         QTest::newRow("one unplugged: the other finishes")
             << u"gonephone"_qs << QStringList{u"Pixel_8_Pro_TLV0A1B2C3D4"_qs} << 1;
     }
@@ -139,8 +142,8 @@ private Q_SLOTS:
         QFETCH(int, status);
         testsupport::FreshHome home;
         testsupport::useProfile(profile);
-        const Run run = cli(
-            {u"--all-phones"_qs, u"--out"_qs, home.path() + u"/out"_qs, u"raw-dump"_qs, u"csv-excel"_qs}, home.path());
+        const Run run =
+            cli({u"--all-phones"_qs, u"--out"_qs, home.path() + u"/out"_qs, u"raw-dump"_qs, u"csv-excel"_qs});
         QCOMPARE(run.status, status);
         // The phones read to the end: the RAW dump and six CSV files each, in a folder of their own.
         const QDir dir(home.path() + u"/out"_qs);
@@ -162,7 +165,7 @@ private Q_SLOTS:
         const QByteArray mark = "TELVANE_CLI_TEST=" + QByteArray::number(QCoreApplication::applicationPid());
         qputenv("TELVANE_CLI_TEST", mark.mid(mark.indexOf('=') + 1));
         const QString out = home.path() + u"/out"_qs;
-        const Run run = cli({u"--out"_qs, out, u"raw-dump"_qs}, home.path(), [](QProcess& process) {
+        const Run run = cli({u"--out"_qs, out, u"raw-dump"_qs}, [](QProcess& process) {
             QByteArray seen;
             QTRY_VERIFY((seen += process.readAllStandardOutput()).contains("Generating RAW Dump"));
             ::kill(pid_t(process.processId()), SIGINT);
