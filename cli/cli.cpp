@@ -15,11 +15,12 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QSemaphore>
 #include <QThread>
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
+#include <cstdlib>
 #include <optional>
 
 #ifdef Q_OS_WIN
@@ -196,22 +197,26 @@ int run(const QStringList& arguments) {
         return runOperations(host, operations);
     }
 
-    // Every phone at once, each in a thread of its own that runs its commands one after the other.
+    // Every phone at once, each in a thread of its own that runs its commands one after the other. The
+    // threads are not ended one by one: under Wine a thread's end sometimes never returns once it has run
+    // commands, so they wait, idle, for the program's end, which ends them all at once.
     std::vector<int> statuses(size_t(chosen.size()), Succeeded);
-    std::vector<std::unique_ptr<QThread>> threads;
+    QSemaphore finished;
     for (qsizetype i = 0; i < chosen.size(); ++i) {
         const qsizetype at = chosen[i];
         ConsoleHost::Settings own = settings;
         own.folder = phoneFolder(folder, listed.phones[at], listed.models[at]);
-        threads.emplace_back(QThread::create([&, own, at, i] {
+        QThread* thread = QThread::create([&, own, at, i] {
             ConsoleHost host(output, own, u'[' + listed.labels[at] + u"] "_qs, listed.phones[at]);
             statuses[size_t(i)] = runOperations(host, operations);
-        }));
-        threads.back()->start();
+            finished.release();
+            QSemaphore().acquire();
+        });
+        thread->start();
     }
-    for (const auto& thread : threads)
-        thread->wait();
-    return *std::max_element(statuses.begin(), statuses.end());
+    finished.acquire(int(chosen.size()));
+    std::fflush(nullptr);
+    std::_Exit(*std::max_element(statuses.begin(), statuses.end()));
 }
 
 } // namespace cli
