@@ -215,10 +215,6 @@ void TForm13::writeLine(const QString& line, const LogStyle& style) {
     AddFormattedLine(line, QColor(style.color), style.size, style.bold, RichEdit1);
 }
 
-void TForm13::appendEmptyLine() {
-    RichEdit1->appendLine(QString());
-}
-
 void TForm13::FormCreate() {
     LangFR = false;
     WriteInstructions();

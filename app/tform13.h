@@ -68,9 +68,8 @@ public:
     void closeAfterOperation() { closeRequested_ = true; }
     // The message in the language in force now.
     QString text(const Message& message) const { return message.in(LangFR); }
-    // A formatted line in the output log, and an empty line appended at its end.
+    // A formatted line in the output log.
     void writeLine(const QString& line, const LogStyle& style);
-    void appendEmptyLine();
 
     // Start-up and the shell (app/).
     void FormCreate();

@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <vector>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
