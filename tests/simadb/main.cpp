@@ -211,6 +211,46 @@ int play(const Answer& answer, const Pace& pace) {
     return code;
 }
 
+// The serials of the phones a profile has attached: its "_phones" file ("serial TAB profile" per line)
+// when it describes several phones, else the serials its "devices" answer lists.
+struct Phone {
+    std::string serial;
+    std::string profile; // empty: the profile itself answers for it
+    std::string details{};
+};
+
+std::vector<Phone> listedPhones(const std::vector<fs::path>& chain) {
+    std::vector<Phone> phones;
+    for (const fs::path& folder : chain) {
+        if (const auto list = readFile(folder / "_phones")) {
+            std::size_t start = 0;
+            while (start < list->size()) {
+                const std::size_t end = std::min(list->find('\n', start), list->size());
+                const std::string line = list->substr(start, end - start);
+                if (const auto tab = line.find('\t'); tab != std::string::npos) {
+                    phones.push_back({line.substr(0, tab), trimmed(line.substr(tab + 1))});
+                }
+                start = end + 1;
+            }
+            return phones;
+        }
+    }
+    const auto answer = answerIn(chain, "devices");
+    const std::string text = answer && answer->out ? *answer->out : std::string();
+    bool listed = false;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        const std::string line = text.substr(start, end - start);
+        if (listed && line.find('\t') != std::string::npos) {
+            phones.push_back({line.substr(0, line.find('\t')), {}});
+        }
+        listed = listed || line.find("devices attached") != std::string::npos;
+        start = end + 1;
+    }
+    return phones;
+}
+
 std::vector<std::string> linesOf(const std::optional<std::string>& text) {
     std::vector<std::string> lines;
     for (std::size_t start = 0; text && start < text->size();) {
@@ -221,7 +261,6 @@ std::vector<std::string> linesOf(const std::optional<std::string>& text) {
     return lines;
 }
 
-// The first of a profile's own files (such as "_phones") along its chain.
 std::optional<std::string> profileFile(const std::vector<fs::path>& chain, const std::string& name) {
     for (const fs::path& folder : chain) {
         if (auto text = readFile(folder / name)) {
@@ -234,58 +273,29 @@ std::optional<std::string> profileFile(const std::vector<fs::path>& chain, const
 // The wireless commands keep a little state between calls in the folder TELVANE_SIM_STATE names (none without
 // it): "attached" the serials connected over Wi-Fi, "polls" one line per mDNS poll, "scanned" the QR text the
 // phone scanned (a test writes it), "restarting" while the phone restarts in TCP mode.
-std::optional<fs::path> statePath(const std::string& name) {
-    const char* folder = std::getenv("TELVANE_SIM_STATE");
-    return folder && *folder ? std::optional(fs::path(folder) / name) : std::nullopt;
-}
-
 std::vector<std::string> stateLines(const std::string& name) {
-    const auto path = statePath(name);
-    return path ? linesOf(readFile(*path)) : std::vector<std::string>();
+    const char* folder = std::getenv("TELVANE_SIM_STATE");
+    return folder && *folder ? linesOf(readFile(fs::path(folder) / name)) : std::vector<std::string>();
 }
 
 void writeState(const std::string& name, const std::vector<std::string>& lines) {
-    if (const auto path = statePath(name)) {
-        std::ofstream out(*path, std::ios::binary | std::ios::trunc);
+    if (const char* folder = std::getenv("TELVANE_SIM_STATE"); folder && *folder) {
+        std::ofstream out(fs::path(folder) / name, std::ios::binary | std::ios::trunc);
         for (const std::string& line : lines) {
             out << line << '\n';
         }
     }
 }
 
-// The serials of the phones a profile has attached: its "_phones" file ("serial TAB profile" per line)
-// when it describes several phones, else the serials its "devices" answer lists; then those connected over
-// Wi-Fi, each with its "_wireless" line ("serial TAB profile TAB devices -l details").
-struct Phone {
-    std::string serial;
-    std::string profile; // empty: the profile itself answers for it
-    std::string details{};
-};
-
+// Then the phones connected over Wi-Fi, each with its "_wireless" line ("serial TAB profile TAB details").
 std::vector<Phone> attachedPhones(const std::vector<fs::path>& chain) {
-    std::vector<Phone> phones;
-    if (const auto list = profileFile(chain, "_phones")) {
-        for (const std::string& line : linesOf(list)) {
-            if (const auto tab = line.find('\t'); tab != std::string::npos) {
-                phones.push_back({line.substr(0, tab), trimmed(line.substr(tab + 1))});
-            }
-        }
-    } else {
-        const auto answer = answerIn(chain, "devices");
-        bool listed = false;
-        for (const std::string& line : linesOf(answer ? answer->out : std::nullopt)) {
-            if (listed && line.find('\t') != std::string::npos) {
-                phones.push_back({line.substr(0, line.find('\t')), {}});
-            }
-            listed = listed || line.find("devices attached") != std::string::npos;
-        }
-    }
-    const std::vector<std::string> wireless = linesOf(profileFile(chain, "_wireless"));
+    std::vector<Phone> phones = listedPhones(chain);
     for (const std::string& serial : stateLines("attached")) {
-        for (const std::string& line : wireless) {
+        for (const std::string& line : linesOf(profileFile(chain, "_wireless"))) {
             if (line.rfind(serial + '\t', 0) == 0) {
-                const std::string rest = line.substr(serial.size() + 1);
-                phones.push_back({serial, rest.substr(0, rest.find('\t')), rest.substr(rest.find('\t') + 1)});
+                const std::size_t tab = line.find('\t', serial.size() + 1);
+                phones.push_back(
+                    {serial, line.substr(serial.size() + 1, tab - serial.size() - 1), line.substr(tab + 1)});
             }
         }
     }
@@ -312,18 +322,15 @@ std::optional<int> wirelessAnswer(const std::vector<fs::path>& chain, const std:
                                   const std::vector<Phone>& phones, const std::string& stem) {
     const std::string command = args[0] + (args.size() > 1 ? " " + args[1] : "");
     const auto pairing = profileFile(chain, "_pairing");
+    auto answer = answerIn(chain, stem);
     if (args[0] == "tcpip") {
         writeState("restarting", {"yes"});
-    } else if (args[0] == "connect" && args.size() == 2 && !stateLines("restarting").empty()) {
+    } else if (args[0] == "connect" && !stateLines("restarting").empty()) {
         writeState("restarting", {});
-        std::cout << "failed to connect to '" << args[1] << "': Connection refused\n";
+        std::cout << "failed to connect to '" << args.back() << "': Connection refused\n";
         return 1;
-    } else if (args[0] == "connect") {
-        const auto answer = answerIn(chain, stem);
-        if (answer && answer->out && answer->out->rfind("connected to ", 0) == 0) {
-            attach(trimmed(answer->out->substr(13)));
-        }
-        return answer ? std::optional(play(*answer, {})) : std::nullopt;
+    } else if (args[0] == "connect" && answer && answer->out && answer->out->rfind("connected to ", 0) == 0) {
+        attach(trimmed(answer->out->substr(13)));
     } else if (args[0] == "pair" && args.size() == 3 && pairing) {
         // The code the phone shows ("_pairing": "address TAB code"), or the password of the QR code it scanned.
         std::string expected = pairing->substr(pairing->find('\t') + 1, 6);
@@ -334,53 +341,37 @@ std::optional<int> wirelessAnswer(const std::vector<fs::path>& chain, const std:
         if (args[2] == expected && profileFile(chain, "_autoconnect")) {
             attach(trimmed(*profileFile(chain, "_autoconnect")));
         }
-        return play(*answerIn(chain, args[2] == expected ? "pair" : "pair-failed"), {});
-    } else if (args[0] == "disconnect") {
+        answer = answerIn(chain, args[2] == expected ? "pair" : "pair-failed");
+    } else if (args[0] == "disconnect" && !answer) {
         std::vector<std::string> attached = stateLines("attached");
-        const auto gone = std::remove_if(attached.begin(), attached.end(), [&](const std::string& serial) {
-            return args.size() == 1 || serial == args[1];
-        });
-        if (gone == attached.end() && args.size() > 1) {
-            std::cerr << "error: no such device '" << args[1] << "'\n";
-            return 1;
-        }
-        attached.erase(gone, attached.end());
+        std::erase_if(attached, [&](const std::string& serial) { return args.size() == 1 || serial == args[1]; });
         writeState("attached", attached);
         std::cout << "disconnected " << (args.size() == 1 ? "everything" : args[1]) << '\n';
         return 0;
-    } else if (command == "mdns services") {
-        // The phone lists the pairing service of the QR code it scanned from the third poll on.
+    } else if (command == "mdns services" && answer && answer->out && pairing) {
+        // The phone offers the pairing service of the QR code it scanned from the third poll on.
         std::vector<std::string> polls = stateLines("polls");
         polls.push_back("poll");
         writeState("polls", polls);
-        auto answer = answerIn(chain, stem);
-        const std::vector<std::string> scanned = stateLines("scanned");
-        if (answer && answer->out && pairing && !scanned.empty() && polls.size() >= 3) {
-            *answer->out += qrField(scanned[0], ";S:") + "\t_adb-tls-pairing._tcp\t" +
-                            pairing->substr(0, pairing->find('\t')) + '\n';
-        }
-        return answer ? std::optional(play(*answer, {})) : std::nullopt;
-    } else if (command == "devices" || command == "devices -l") {
-        auto answer = answerIn(chain, stem);
-        if (answer && answer->out) {
-            // adb ends its list with a blank line; the phones connected over Wi-Fi come before it.
-            std::string listed;
-            for (const Phone& phone : phones) {
-                if (!phone.details.empty()) {
-                    listed +=
-                        phone.serial +
-                        (args.size() == 1
-                             ? "\tdevice"
-                             : std::string(std::max<std::ptrdiff_t>(1, 23 - std::ptrdiff_t(phone.serial.size())), ' ') +
-                                   "device " + phone.details) +
-                        '\n';
-                }
+        for (const std::string& scanned : stateLines("scanned")) {
+            if (polls.size() >= 3) {
+                *answer->out += qrField(scanned, ";S:") + "\t_adb-tls-pairing._tcp\t" +
+                                pairing->substr(0, pairing->find('\t')) + '\n';
             }
-            answer->out->insert(answer->out->size() - answer->out->ends_with("\n\n"), listed);
-            return play(*answer, {});
         }
+    } else if (args[0] == "devices" && answer && answer->out) {
+        // adb ends its list with a blank line; the phones connected over Wi-Fi come before it.
+        std::string listed;
+        for (const Phone& phone : phones) {
+            if (!phone.details.empty()) {
+                listed += phone.serial + (args.size() == 1 ? "\tdevice\n" : "  device " + phone.details + '\n');
+            }
+        }
+        answer->out->insert(answer->out->size() - answer->out->ends_with("\n\n"), listed);
+    } else {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return answer ? std::optional(play(*answer, {})) : std::nullopt;
 }
 
 void pauseIfAsked() {
