@@ -319,7 +319,7 @@ void attach(const std::string& serial) {
 
 // The host's wireless commands, and a phone restarting in TCP mode, which refuses the first connect after.
 std::optional<int> wirelessAnswer(const std::vector<fs::path>& chain, const std::vector<std::string>& args,
-                                  const std::vector<Phone>& phones, const std::string& stem) {
+                                  const std::vector<Phone>& phones, const std::string& stem, const Pace& pace) {
     const std::string command = args[0] + (args.size() > 1 ? " " + args[1] : "");
     const auto pairing = profileFile(chain, "_pairing");
     auto answer = answerIn(chain, stem);
@@ -371,7 +371,7 @@ std::optional<int> wirelessAnswer(const std::vector<fs::path>& chain, const std:
     } else {
         return std::nullopt;
     }
-    return answer ? std::optional(play(*answer, {})) : std::nullopt;
+    return answer ? std::optional(play(*answer, pace)) : std::nullopt;
 }
 
 void pauseIfAsked() {
@@ -440,7 +440,7 @@ int main(int argc, char** argv) {
         key += (key.empty() ? "" : " ") + arg;
     }
     const Pace pace = paceOf(chain, slugOf(key), !hostCommand);
-    if (const auto code = wirelessAnswer(chain, args, phones, slugOf(key))) {
+    if (const auto code = wirelessAnswer(chain, args, phones, slugOf(key), pace)) {
         return *code;
     }
     if (auto answer = answerIn(chain, slugOf(key))) {
