@@ -11,6 +11,7 @@
 #include "storage/dftable.h"
 #include "storage/duspace.h"
 #include "storage/mediacount.h"
+#include "wifi/wireless.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -19,6 +20,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -30,6 +32,8 @@
 namespace cli {
 
 namespace {
+
+using Operation = std::function<bool(bridge::Host&)>;
 
 // The operations, by the names the command line gives them.
 const struct {
@@ -44,13 +48,58 @@ const struct {
     {u"du", storage::CalculateAppsAndMediaSpace},
     {u"media-count", storage::CalculatePhotoVideoCounts},
     {u"apps", apps::GenerateAppsListFile},
+    {u"wifi-on", wifi::SwitchToWifi},
 };
-using Operation = bool (*)(bridge::Host&);
 
 std::optional<Operation> operationNamed(const QString& name) {
     for (const auto& operation : Operations)
         if (name == QStringView(operation.name))
             return operation.run;
+    return std::nullopt;
+}
+
+// The QR code drawn in the terminal once adb can pair, then the wait for the phone.
+bool pairWithQrCode(bridge::Host& host) {
+    const wifi::QrPairing pairing = wifi::newQrPairing();
+    return wifi::PairWithQrCode(host, pairing, [&] {
+        host.writeLines(bridge::Kind::Result, wifi::halfBlockLines(wifi::QrCode(pairing.text())));
+    });
+}
+
+// The Wi-Fi operations that need no phone, with the arguments they take from the words after their name:
+// wifi-qr, wifi-pair HOST:PORT CODE, wifi-connect HOST[:PORT], wifi-disconnect [HOST[:PORT]]. Nothing when
+// the name is none of them, or a malformed argument (error then says why).
+std::optional<Operation> wifiOperation(const QString& name, QStringList& words, bool langFR, QString& error) {
+    const auto address = [&](int defaultPort, const char16_t* form) {
+        const QString typed = words.isEmpty() ? QString() : words.takeFirst();
+        const std::optional<wifi::Address> read = wifi::readAddress(typed, defaultPort);
+        if (!read)
+            error = wifi::BadAddress.in(langFR).arg(typed, QString::fromUtf16(form));
+        return read;
+    };
+    if (name == u"wifi-qr")
+        return pairWithQrCode;
+    if (name == u"wifi-pair") {
+        const std::optional<wifi::Address> at = address(0, u"HOST:PORT");
+        const QString code = words.isEmpty() ? QString() : words.takeFirst();
+        if (at && !wifi::isPairingCode(code))
+            error = wifi::BadCode.in(langFR).arg(code);
+        if (!error.isEmpty())
+            return std::nullopt;
+        return [at = *at, code](bridge::Host& host) { return wifi::PairWithCode(host, at, code); };
+    }
+    if (name == u"wifi-connect") {
+        if (const std::optional<wifi::Address> at = address(wifi::TcpPort, u"HOST[:PORT]"))
+            return [at = *at](bridge::Host& host) { return wifi::Connect(host, at); };
+        return std::nullopt;
+    }
+    if (name != u"wifi-disconnect")
+        return std::nullopt;
+    // Its address may be left out: the next word is then the next operation.
+    if (words.isEmpty() || operationNamed(words.first()) || words.first().startsWith(u"wifi-"))
+        return [](bridge::Host& host) { return wifi::Disconnect(host, std::nullopt); };
+    if (const std::optional<wifi::Address> at = address(wifi::TcpPort, u"HOST[:PORT]"))
+        return [at](bridge::Host& host) { return wifi::Disconnect(host, at); };
     return std::nullopt;
 }
 
@@ -98,7 +147,7 @@ bool folderUsable(const QString& folder) {
 int runOperations(ConsoleHost& host, const QList<Operation>& operations) {
     try {
         // Output that cannot be written is a failure: the operations after it are not run.
-        for (const Operation operation : operations)
+        for (const Operation& operation : operations)
             if (!operation(host) || host.outputFailed())
                 return Failed;
         return Succeeded;
@@ -253,8 +302,10 @@ int run(const QStringList& arguments) {
     const QCommandLineOption verbose(u"verbose"_qs, u"Show every adb command line and its output."_qs);
     parser.addOptions({out, serial, allPhones, lang, essentials, legacy, verbose});
     parser.addPositionalArgument(u"OPERATION"_qs,
-                                 u"connect, raw-dump, csv-libreoffice, csv-excel, df, du, media-count or apps; "
-                                 "run in the order given."_qs,
+                                 u"connect, raw-dump, csv-libreoffice, csv-excel, df, du, media-count, apps or "
+                                 "wifi-on (switch the USB phone to Wi-Fi); run in the order given, after the Wi-Fi "
+                                 "operations that need no phone: wifi-qr, wifi-pair HOST:PORT CODE, wifi-connect "
+                                 "HOST[:PORT], wifi-disconnect [HOST[:PORT]]."_qs,
                                  u"OPERATION..."_qs);
 
     const auto usageError = [&parser](const QString& text) {
@@ -269,14 +320,27 @@ int run(const QStringList& arguments) {
         parser.showHelp(Succeeded);
     if (parser.isSet(u"version"_qs))
         parser.showVersion();
+    // The Wi-Fi operations that come first and need no phone run before the phones are read.
+    QList<Operation> wireless;
     QList<Operation> operations;
-    for (const QString& name : parser.positionalArguments()) {
-        const std::optional<Operation> operation = operationNamed(name);
+    QStringList words = parser.positionalArguments();
+    while (!words.isEmpty()) {
+        const QString name = words.takeFirst();
+        QString error;
+        std::optional<Operation> operation = wifiOperation(name, words, parser.value(lang) == u"fr", error);
+        if (!error.isEmpty())
+            return usageError(error);
+        if (operation && operations.isEmpty()) {
+            wireless.append(*operation);
+            continue;
+        }
+        if (!operation)
+            operation = operationNamed(name);
         if (!operation)
             return usageError(u"unknown operation: "_qs + name);
         operations.append(*operation);
     }
-    if (operations.isEmpty())
+    if (operations.isEmpty() && wireless.isEmpty())
         return usageError(u"no operation given"_qs);
     if (parser.isSet(serial) && parser.isSet(allPhones))
         return usageError(u"--serial and --all-phones exclude each other"_qs);
@@ -290,7 +354,13 @@ int run(const QStringList& arguments) {
     ConsoleOutput output;
     const ConsoleHost::Settings settings{
         folder, parser.value(lang) == u"fr", {parser.isSet(essentials), parser.isSet(legacy), parser.isSet(verbose)}};
-    int status = readPhones(parser, output, settings, operations);
+    int status = Succeeded;
+    if (!wireless.isEmpty()) {
+        ConsoleHost host(output, settings);
+        status = runOperations(host, wireless);
+    }
+    if (status == Succeeded && !operations.isEmpty())
+        status = readPhones(parser, output, settings, operations);
     // Every file left unfinished is gone by now.
     bridge::cleanedUp();
     if (const QString failure = output.failure(settings.langFR); !failure.isEmpty()) {
