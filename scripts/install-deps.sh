@@ -11,7 +11,7 @@ package_pkgs="dpkg-dev file"
 # The Windows build: cross compiler, Wine to run it, zip to pack it; dpkg-dev (package_pkgs) unpacks the Debian
 # sources that scripts/windows-qt.sh and scripts/windows-qrcodegen.sh build.
 windows_pkgs="g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 wine wine64 zip unzip xz-utils"
-test_pkgs="clang-format clang libclang-rt-14-dev adb xvfb xdotool imagemagick xclip libreoffice-writer-nogui lintian
+test_pkgs="clang-format clang libclang-rt-14-dev adb xvfb xdotool imagemagick xclip zbar-tools libreoffice-writer-nogui lintian
 desktop-file-utils appstream"
 
 case "${1:-build}" in
