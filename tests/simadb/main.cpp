@@ -11,6 +11,7 @@
 #include <iterator>
 #include <optional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -253,10 +254,9 @@ std::vector<Phone> listedPhones(const std::vector<fs::path>& chain) {
 
 std::vector<std::string> linesOf(const std::optional<std::string>& text) {
     std::vector<std::string> lines;
-    for (std::size_t start = 0; text && start < text->size();) {
-        const std::size_t end = std::min(text->find('\n', start), text->size());
-        lines.push_back(text->substr(start, end - start));
-        start = end + 1;
+    std::istringstream in(text.value_or(std::string()));
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
     }
     return lines;
 }
@@ -278,9 +278,9 @@ std::vector<std::string> stateLines(const std::string& name) {
     return folder && *folder ? linesOf(readFile(fs::path(folder) / name)) : std::vector<std::string>();
 }
 
-void writeState(const std::string& name, const std::vector<std::string>& lines) {
+void writeState(const std::string& name, const std::vector<std::string>& lines, bool append = false) {
     if (const char* folder = std::getenv("TELVANE_SIM_STATE"); folder && *folder) {
-        std::ofstream out(fs::path(folder) / name, std::ios::binary | std::ios::trunc);
+        std::ofstream out(fs::path(folder) / name, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
         for (const std::string& line : lines) {
             out << line << '\n';
         }
@@ -304,17 +304,15 @@ std::vector<Phone> attachedPhones(const std::vector<fs::path>& chain) {
 
 // One field of the QR text "WIFI:T:ADB;S:<name>;P:<password>;;".
 std::string qrField(const std::string& text, const std::string& key) {
-    const std::size_t at = text.find(key);
-    return at == std::string::npos ? std::string()
-                                   : text.substr(at + key.size(), text.find(';', at + key.size()) - at - key.size());
+    const std::size_t at = text.find(key) + key.size();
+    return text.substr(at, text.find(';', at) - at);
 }
 
 void attach(const std::string& serial) {
-    std::vector<std::string> attached = stateLines("attached");
-    if (std::find(attached.begin(), attached.end(), serial) == attached.end()) {
-        attached.push_back(serial);
+    if (const auto attached = stateLines("attached");
+        std::find(attached.begin(), attached.end(), serial) == attached.end()) {
+        writeState("attached", {serial}, true);
     }
-    writeState("attached", attached);
 }
 
 // The host's wireless commands, and a phone restarting in TCP mode, which refuses the first connect after.
@@ -342,19 +340,11 @@ std::optional<int> wirelessAnswer(const std::vector<fs::path>& chain, const std:
             attach(trimmed(*profileFile(chain, "_autoconnect")));
         }
         answer = answerIn(chain, args[2] == expected ? "pair" : "pair-failed");
-    } else if (args[0] == "disconnect" && !answer) {
-        std::vector<std::string> attached = stateLines("attached");
-        std::erase_if(attached, [&](const std::string& serial) { return args.size() == 1 || serial == args[1]; });
-        writeState("attached", attached);
-        std::cout << "disconnected " << (args.size() == 1 ? "everything" : args[1]) << '\n';
-        return 0;
     } else if (command == "mdns services" && answer && answer->out && pairing) {
         // The phone offers the pairing service of the QR code it scanned from the third poll on.
-        std::vector<std::string> polls = stateLines("polls");
-        polls.push_back("poll");
-        writeState("polls", polls);
+        writeState("polls", {"poll"}, true);
         for (const std::string& scanned : stateLines("scanned")) {
-            if (polls.size() >= 3) {
+            if (stateLines("polls").size() >= 3) {
                 *answer->out += qrField(scanned, ";S:") + "\t_adb-tls-pairing._tcp\t" +
                                 pairing->substr(0, pairing->find('\t')) + '\n';
             }
