@@ -1,0 +1,216 @@
+#include "base/strlist.h"
+#include "reports/phonereport.h"
+#include "reports/reportrender.h"
+#include "testsupport.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTest>
+
+using reports::ReportOutputs;
+
+Q_DECLARE_METATYPE(reports::Output)
+
+namespace {
+
+// Recorded lines: a file of tests/data/reports/captures, or of a profile, with the given lines put before
+// them (a name's first value counts, so they stand in for the file's own).
+QStringList capture(const QStringList& spec) {
+    QStringList lines = spec.mid(1);
+    if (!spec.value(0).isEmpty()) {
+        const QString path = spec[0].startsWith(u"profiles/") ? spec[0] : u"reports/captures/"_qs + spec[0];
+        lines += strlist::fromText(QString::fromUtf8(testsupport::dataBytes(path)));
+    }
+    return lines;
+}
+
+// A value of the JSON document by its path: names and indexes joined by "/", "#" for an array's size.
+QJsonValue at(QJsonValue value, const QString& path) {
+    for (const QString& step : path.split(u'/')) {
+        if (step == u"#")
+            return value.toArray().size();
+        bool index = false;
+        const int i = step.toInt(&index);
+        value = index ? value.toArray().at(i) : value.toObject().value(step);
+    }
+    return value;
+}
+
+QJsonObject jsonOf(const ReportOutputs& outputs) {
+    return reports::ReportJson(reports::ReadPhoneReport(outputs), QDateTime::currentDateTime());
+}
+
+} // namespace
+
+class TestPhoneReport : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Real dumps of several phones, alone or together: each source is taken when it is the best there is.
+    void healthSources_data() {
+        QTest::addColumn<QStringList>("battery");
+        QTest::addColumn<QStringList>("stats");
+        QTest::addColumn<QStringList>("health");
+        QTest::addColumn<QJsonValue>("percent");
+        QTest::addColumn<QJsonValue>("source");
+        QTest::addColumn<QJsonValue>("cycles");
+        QTest::addColumn<QJsonValue>("cyclesSource");
+        const QString nexus = u"dumpsys-battery/nexus5-awesome-adb.txt"_qs;
+        const QString samsung = u"dumpsys-battery/samsung-2018-llb-man-usage-asoc-gh0st-tistory.txt"_qs;
+        const QString sony = u"dumpsys-batterystats/sony-xperia10iv-android14-last-min-max-learned-sysreadout-"
+                             "monitor.txt"_qs;
+        const QString meizu = u"dumpsys-batterystats/meizu-m2note-flyme-android5.1-capacity-line-comma-decimals-"
+                              "gnirehtet-3.txt"_qs;
+        const QString mi6 = u"dumpsys-health/shaped-on-mi6-uevent.txt"_qs;
+        const QString qin = u"dumpsys-battery/qin-f21pro-android14-no-capacity-level-dumberos-178.txt"_qs;
+        const QString redmi = u"dumpsys-battery/redmi-note14-tanzanite-hyperos3-charge-counter-mah-miui-first-"
+                              "usage-amply-52.txt"_qs;
+        const QJsonValue null(QJsonValue::Null);
+        const QJsonValue service(u"health-service"_qs), maker(u"maker"_qs), stats(u"batterystats"_qs);
+        QTest::newRow("health service, state of health")
+            << QStringList{nexus} << QStringList{sony} << QStringList{mi6, u"batteryStateOfHealth=87"_qs}
+            << QJsonValue(87) << service << QJsonValue(151) << service;
+        QTest::newRow("health service, full charge against design")
+            << QStringList{nexus} << QStringList{sony} << QStringList{mi6} << QJsonValue(65.3) << service
+            << QJsonValue(151) << service;
+        QTest::newRow("health service refused: the maker's reading")
+            << QStringList{samsung} << QStringList{sony}
+            << QStringList{u"sysfs-battery/termux-android7-tablet-cat-cant-open-permission-denied-powerlevel9k-820.txt"_qs}
+            << QJsonValue(77) << maker << QJsonValue(1764) << maker;
+        QTest::newRow("the maker's reading in brackets")
+            << QStringList{u"dumpsys-battery/samsung-zebrunner-mcloud-issue150.txt"_qs, u"  mSavedBatteryAsoc: [86]"_qs}
+            << QStringList() << QStringList() << QJsonValue(86) << maker << QJsonValue(1) << maker;
+        QTest::newRow("unsupported maker's reading, other names from the health service: learned capacity")
+            << QStringList{samsung, u"  mSavedBatteryAsoc: -1"_qs} << QStringList{sony}
+            << QStringList{u"sysfs-battery/xiaomi-mi6-sagit-bms-uevent-cycle-count-shell-user-annotations-removed.txt"_qs}
+            << QJsonValue(100) << stats << QJsonValue(1764) << maker;
+        QTest::newRow("no last learned capacity: the lowest")
+            << QStringList{nexus}
+            << QStringList{u"dumpsys-batterystats/phone-2020-charged-package-top-shadowsocks-2641.txt"_qs}
+            << QStringList() << QJsonValue(100.2) << stats << null << null;
+        QTest::newRow("estimate from µAh against the older capacity line")
+            << QStringList{qin} << QStringList{meizu} << QStringList() << QJsonValue(96.6) << QJsonValue(u"estimate"_qs)
+            << null << null;
+        QTest::newRow("estimate from mAh (HyperOS)")
+            << QStringList{redmi} << QStringList{QString(), u"  Estimated battery capacity: 5500 mAh"_qs}
+            << QStringList() << QJsonValue(97.1) << QJsonValue(u"estimate"_qs) << null << null;
+        QTest::newRow("estimate beyond a battery: not reported")
+            << QStringList{redmi} << QStringList{meizu} << QStringList() << null << null << null << null;
+        QTest::newRow("level under 15 %: no estimate") << QStringList{qin, u"  level: 14"_qs} << QStringList{meizu}
+                                                       << QStringList() << null << null << null << null;
+        QTest::newRow("no source at all (2012 dump, Android 6 batterystats)")
+            << QStringList{u"dumpsys-battery/old-android-2012-voltage-nospace-elatov.txt"_qs}
+            << QStringList{u"dumpsys-batterystats/android6-phone-2015-no-estimated-capacity-comma-decimals-signal-"
+                           "4437.txt"_qs}
+            << QStringList() << null << null << null << null;
+        QTest::newRow("design capacity of no phone, absurd cycle count")
+            << QStringList{nexus}
+            << QStringList{QString(), u"Estimated battery capacity: 40000 mAh"_qs,
+                           u"Last learned battery capacity: 36000 mAh"_qs}
+            << QStringList{QString(), u"batteryCycleCount: 250000"_qs} << null << null << null << null;
+    }
+    void healthSources() {
+        QFETCH(QStringList, battery);
+        QFETCH(QStringList, stats);
+        QFETCH(QStringList, health);
+        ReportOutputs outputs;
+        outputs[reports::Battery] = capture(battery);
+        outputs[reports::BatteryStats] = capture(stats);
+        outputs[reports::HealthService] = capture(health);
+        const QJsonObject json = jsonOf(outputs);
+        QTEST(at(json, u"battery/health_percent"_qs), "percent");
+        QTEST(at(json, u"battery/health_source"_qs), "source");
+        QTEST(at(json, u"battery/cycles"_qs), "cycles");
+        QTEST(at(json, u"battery/cycles_source"_qs), "cyclesSource");
+    }
+
+    void readsWhatThePhonePrints_data() {
+        QTest::addColumn<reports::Output>("output");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QJsonValue>("expected");
+        const QString infinix = u"getprop/infinix-note12-x670-mediatek-android13.txt"_qs;
+        const QJsonValue null(QJsonValue::Null);
+        QTest::newRow("model") << reports::Properties << QStringList{infinix} << u"phone/model"_qs
+                               << QJsonValue(u"Infinix X670"_qs);
+        QTest::newRow("a property after one over several lines")
+            << reports::Properties << QStringList{infinix} << u"phone/security_patch"_qs
+            << QJsonValue(u"2024-02-05"_qs);
+        QTest::newRow("no model") << reports::Properties << QStringList{QString(), u"[ro.build.version.sdk]: [33]"_qs}
+                                  << u"phone/model"_qs << null;
+        QTest::newRow("su on the path") << reports::SuPath << QStringList{u"profiles/modern/shell-which-su.out"_qs}
+                                        << u"phone/rooted"_qs << QJsonValue(true);
+        QTest::newRow("no su") << reports::SuPath << QStringList() << u"phone/rooted"_qs << QJsonValue(false);
+        QTest::newRow("no which") << reports::SuPath << QStringList{u"profiles/oldos/shell-which-su.out"_qs}
+                                  << u"phone/rooted"_qs << null;
+        QTest::newRow("apps") << reports::Packages << QStringList{u"profiles/modern/shell-pm-list-packages-3.out"_qs}
+                              << u"apps/third_party"_qs << QJsonValue(26);
+        QTest::newRow("pm without -3") << reports::Packages
+                                       << QStringList{u"profiles/oldos/shell-pm-list-packages-3.out"_qs}
+                                       << u"apps/third_party"_qs << null;
+        const QString samsung = u"dumpsys-thermalservice/samsung-sdhms-skia-buildbot.txt"_qs;
+        QTest::newRow("current temperatures, not the cached ones")
+            << reports::Thermal << QStringList{samsung} << u"thermal/0/name"_qs << QJsonValue(u"TYPE_CPU"_qs);
+        QTest::newRow("a sensor that is not there")
+            << reports::Thermal << QStringList{samsung} << u"thermal/4/celsius"_qs << null;
+        QTest::newRow("no thermal service")
+            << reports::Thermal << QStringList{u"profiles/oldos/shell-dumpsys-thermalservice.out"_qs} << u"thermal/#"_qs
+            << QJsonValue(0);
+        const QString huawei = u"df/huawei-mya-l6737-android6-toolbox-df-runtime-permission-denied.txt"_qs;
+        QTest::newRow("toybox partitions")
+            << reports::DiskFree << QStringList{u"profiles/modern/shell-df.out"_qs} << u"storage/#"_qs << QJsonValue(8);
+        QTest::newRow("toybox 1K blocks") << reports::DiskFree << QStringList{u"profiles/modern/shell-df.out"_qs}
+                                          << u"storage/6/used_bytes"_qs << QJsonValue(36082176.0 * 1024);
+        QTest::newRow("toybox RAM file systems left out")
+            << reports::DiskFree << QStringList{u"df/xiaomi-mi6-sagit-android9-toybox-df.txt"_qs}
+            << u"storage/0/mount"_qs << QJsonValue(u"/system"_qs);
+        QTest::newRow("toolbox, complaints between rows")
+            << reports::DiskFree << QStringList{huawei} << u"storage/#"_qs << QJsonValue(8);
+        QTest::newRow("toolbox sizes") << reports::DiskFree << QStringList{huawei} << u"storage/0/free_bytes"_qs
+                                       << QJsonValue(double(qint64(333.5 * 1024 * 1024)));
+        QTest::newRow("toolbox whole units")
+            << reports::DiskFree << QStringList{u"df/old-toolbox-2012-integer-units-aafm-30.txt"_qs}
+            << u"storage/2/size_bytes"_qs << QJsonValue(27.0 * 1024 * 1024 * 1024);
+        QTest::newRow("empty df") << reports::DiskFree << QStringList() << u"storage/#"_qs << QJsonValue(0);
+    }
+    void readsWhatThePhonePrints() {
+        QFETCH(reports::Output, output);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, path);
+        ReportOutputs outputs;
+        outputs[output] = capture(lines);
+        QTEST(at(jsonOf(outputs), path), "expected");
+    }
+
+    // Text from the phone stays text in the page and in the JSON; what it did not give is said.
+    void pageAndDocument_data() {
+        QTest::addColumn<bool>("langFR");
+        QTest::addColumn<QString>("missing");
+        QTest::newRow("English") << false << u"not reported by this phone"_qs;
+        QTest::newRow("French") << true << u"non fourni par ce téléphone"_qs;
+    }
+    void pageAndDocument() {
+        QFETCH(bool, langFR);
+        QFETCH(QString, missing);
+        reports::PhoneReport hostile;
+        hostile.model = u"<b>&\"x</b><script>alert(1)</script>"_qs;
+        hostile.maker = u"Zo\u00e9\u0001\u001b[31m"_qs;
+        hostile.fingerprint = QString(5000, u'f');
+        hostile.temperatureC = 28.7;
+        const QString page = reports::ReportPage(hostile, langFR, QDateTime::currentDateTime());
+        QVERIFY(page.contains(u"&lt;b&gt;&amp;&quot;x&lt;/b&gt;&lt;script&gt;"_qs));
+        QVERIFY(!page.contains(u"<b>"_qs) && !page.contains(u"<script"_qs) && !page.contains(u'\u0001'));
+        QVERIFY(page.size() < 20000);
+        QVERIFY(page.contains(langFR ? u"28,7\u00A0°C"_qs : u"28.7\u00A0°C"_qs));
+        QVERIFY(page.count(missing) >= 20);
+        const QJsonObject json =
+            QJsonDocument::fromJson(reports::ReportJsonBytes(hostile, QDateTime::currentDateTime())).object();
+        QCOMPARE(at(json, u"phone/model"_qs).toString(), hostile.model);
+        QCOMPARE(at(json, u"phone/maker"_qs).toString(), hostile.maker);
+        QCOMPARE(at(json, u"battery/level"_qs), QJsonValue(QJsonValue::Null));
+        QCOMPARE(at(json, u"battery/status"_qs), QJsonValue(QJsonValue::Null));
+    }
+};
+
+QTEST_MAIN(TestPhoneReport)
+#include "tst_phonereport.moc"
