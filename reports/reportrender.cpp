@@ -52,7 +52,6 @@ const Message Storage{"Storage", "Stockage"};
 const Message Total{"Total", "Total"};
 const Message UsedOf{"%1 used of %2 (%3)", "%1 utilisés sur %2 (%3)"};
 const Message Temperatures{"Temperatures", "Températures"};
-const Message Sensor{"Sensor", "Capteur"};
 const Message Security{"Apps and security", "Applications et sécurité"};
 const Message ThirdPartyApps{"Third-party apps", "Applications tierces"};
 const Message Rooted{"Rooted", "Rooté"};
@@ -150,7 +149,9 @@ th { font-weight: 600; width: 34%; color: #3e4c59; }
 .bars .total th, .bars .total td { font-weight: 600; border-top: 1px solid #9aa5b1; }
 .bar { width: 100%; height: 12px; display: block; }
 .size { white-space: nowrap; width: 38%; font-size: .92em; }
-.sensors td.value { text-align: right; width: 20%; }
+.sensors { display: grid; grid-template-columns: repeat(3, 1fr); gap: .15em 1.5em; }
+.sensors div { display: flex; justify-content: space-between; gap: .5em; border-bottom: 1px dotted #cbd2d9; }
+.sensors span { overflow-wrap: anywhere; }
 footer { margin-top: 2em; border-top: 1px solid #cbd2d9; padding-top: .5em; font-size: .85em; color: #52606d; }
 </style>)";
 
@@ -178,7 +179,7 @@ QString gauge(const Page& page, const PhoneReport& report) {
         svg += u"<path d=\"M 20 100 A 80 80 0 0 1 %1 %2\" fill=\"none\" stroke=\"%3\" stroke-width=\"18\"/>"_qs.arg(
             c.toString(100 + 80 * std::cos(angle), 'f', 2), c.toString(100 - 80 * std::sin(angle), 'f', 2),
             colourOf(*report.healthPercent));
-        svg += u"<text x=\"100\" y=\"94\" text-anchor=\"middle\" font-size=\"30\" font-weight=\"bold\" "
+        svg += u"<text x=\"100\" y=\"98\" text-anchor=\"middle\" font-size=\"25\" font-weight=\"bold\" "
                "fill=\"#1d2733\">"_qs +
                page.percent(*report.healthPercent) + u"</text>"_qs;
     } else {
@@ -223,7 +224,10 @@ QString barRow(const Page& page, const reports::Partition& p, const QString& nam
     return u"<tr"_qs + (total ? u" class=\"total\""_qs : QString()) + u"><th>"_qs + name +
            u"</th><td><svg class=\"bar\" viewBox=\"0 0 100 12\" preserveAspectRatio=\"none\">"
            "<rect width=\"100\" height=\"12\" fill=\"#e4e7eb\"/><rect width=\""_qs +
-           width + u"\" height=\"12\" fill=\""_qs + (used >= 90 ? u"#d64545"_qs : u"#3b7dd8"_qs) +
+           width + u"\" height=\"12\" fill=\""_qs +
+           (!total       ? u"#7f9fcf"_qs
+            : used >= 90 ? u"#d64545"_qs
+                         : u"#2f6fc9"_qs) +
            u"\"/></svg></td><td class=\"size\">"_qs +
            page.t(UsedOf).arg(page.bytes(p.used), page.bytes(p.size), page.percent(used)) + u"</td></tr>\n"_qs;
 }
@@ -247,13 +251,12 @@ QString thermalSection(const Page& page, const PhoneReport& r) {
     if (r.thermal.isEmpty()) {
         body = u"<p>"_qs + page.missing() + u"</p>\n"_qs;
     } else {
-        body = u"<table class=\"sensors\">\n<tr><th>"_qs + page.t(Sensor) + u"</th><td class=\"value\"><strong>"_qs +
-               page.t(Temperature) + u"</strong></td></tr>\n"_qs;
+        body = u"<div class=\"sensors\">\n"_qs;
         for (const reports::ThermalSensor& s : r.thermal)
-            body += u"<tr><td>"_qs + outside(s.name) + u"</td><td class=\"value\">"_qs +
+            body += u"<div><span>"_qs + outside(s.name) + u"</span><span>"_qs +
                     page.or_<double>(s.celsius, [&](double v) { return page.number(v, 1) + u"\u00A0°C"_qs; }) +
-                    u"</td></tr>\n"_qs;
-        body += u"</table>\n"_qs;
+                    u"</span></div>\n"_qs;
+        body += u"</div>\n"_qs;
     }
     return u"<section>\n<h2>"_qs + page.t(Temperatures) + u"</h2>\n"_qs + body + u"</section>\n"_qs;
 }

@@ -3,8 +3,14 @@
 #include "reports/reportrender.h"
 #include "testsupport.h"
 
+#include <QDir>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QProcess>
+#include <QSet>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 using reports::ReportOutputs;
@@ -38,6 +44,22 @@ QJsonValue at(QJsonValue value, const QString& path) {
 
 QJsonObject jsonOf(const ReportOutputs& outputs) {
     return reports::ReportJson(reports::ReadPhoneReport(outputs), QDateTime::currentDateTime());
+}
+
+// The answers of a recorded profile to the report's commands.
+ReportOutputs profileOutputs(const QString& profile) {
+    const char* const slugs[] = {"shell-getprop",
+                                 "shell-dumpsys-battery",
+                                 "shell-dumpsys-batterystats-charged-grep-i-capacity",
+                                 "shell-dumpsys-android-hardware-health-ihealth-default",
+                                 "shell-dumpsys-thermalservice",
+                                 "shell-df",
+                                 "shell-pm-list-packages-3",
+                                 "shell-which-su"};
+    ReportOutputs outputs;
+    for (int i = 0; i < reports::OutputCount; ++i)
+        outputs[i] = capture({u"profiles/"_qs + profile + u'/' + QString::fromLatin1(slugs[i]) + u".out"_qs});
+    return outputs;
 }
 
 } // namespace
@@ -209,6 +231,63 @@ private Q_SLOTS:
         QCOMPARE(at(json, u"phone/maker"_qs).toString(), hostile.maker);
         QCOMPARE(at(json, u"battery/level"_qs), QJsonValue(QJsonValue::Null));
         QCOMPARE(at(json, u"battery/status"_qs), QJsonValue(QJsonValue::Null));
+    }
+
+    // A real browser opens the page offline: nothing is asked of the network, it prints on one or two A4
+    // pages, and its screenshots are kept in report-shots/ beside the tests, to be looked at.
+    void aBrowserShowsThePage_data() {
+        QTest::addColumn<QString>("profile");
+        QTest::addColumn<bool>("langFR");
+        QTest::newRow("en") << u"modern"_qs << false;
+        QTest::newRow("fr") << u"modern"_qs << true;
+        QTest::newRow("old phone, en") << u"oldos"_qs << false;
+    }
+    void aBrowserShowsThePage() {
+#ifdef Q_OS_WIN
+        QSKIP("no chromium under Wine");
+#endif
+        QFETCH(QString, profile);
+        QFETCH(bool, langFR);
+        const QString chromium = QStandardPaths::findExecutable(u"chromium"_qs);
+        QVERIFY2(!chromium.isEmpty(), "chromium is missing: scripts/install-deps.sh test installs it");
+        const QTemporaryDir dir;
+        const QString page = dir.filePath(u"DeviceReport.html"_qs);
+        QFile file(page);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(
+            reports::ReportPage(reports::ReadPhoneReport(profileOutputs(profile)), langFR, QDateTime::currentDateTime())
+                .toUtf8());
+        file.close();
+        const QString shots = QStringLiteral(TELVANE_TEST_BIN_DIR "/report-shots");
+        QDir().mkpath(shots);
+        const QString shot =
+            shots + u'/' + QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-') + u".png"_qs;
+        // Each run writes its own net log, the last one is read.
+        const auto browse = [&](const QStringList& what) {
+            QProcess browser;
+            browser.start(chromium, QStringList{u"--headless"_qs, u"--no-sandbox"_qs, u"--disable-gpu"_qs,
+                                                u"--disable-quic"_qs, u"--no-first-run"_qs,
+                                                u"--disable-background-networking"_qs, u"--disable-component-update"_qs,
+                                                u"--disable-sync"_qs, u"--user-data-dir="_qs + dir.filePath(u"user"_qs),
+                                                u"--log-net-log="_qs + dir.filePath(u"net.json"_qs)} +
+                                        what + QStringList{QUrl::fromLocalFile(page).toString()});
+            return browser.waitForFinished(120000) && browser.exitCode() == 0;
+        };
+        QVERIFY(browse({u"--no-pdf-header-footer"_qs, u"--print-to-pdf="_qs + dir.filePath(u"page.pdf"_qs)}));
+        const QByteArray pdf = testsupport::dataBytes(dir.filePath(u"page.pdf"_qs));
+        const qsizetype pages = pdf.count("/Type /Page") - pdf.count("/Type /Pages");
+        QVERIFY2(pages >= 1 && pages <= 2, qPrintable(QString::number(pages)));
+        QVERIFY(browse({u"--window-size=1000,1500"_qs, u"--screenshot="_qs + shot}));
+        const QImage image(shot);
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); y += 7)
+            for (int x = 0; x < image.width(); x += 7)
+                colours.insert(image.pixel(x, y));
+        QVERIFY(colours.size() > 20);
+        // What the page asks for carries the file's site; the browser's own requests (updates, time) do not.
+        const QByteArray net = testsupport::dataBytes(dir.filePath(u"net.json"_qs));
+        QVERIFY(net.contains("\"logEventTypes\""));
+        QCOMPARE(net.count("{site=file://"), 0);
     }
 };
 
