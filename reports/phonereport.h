@@ -95,10 +95,16 @@ inline constexpr int MostCycles = 10000;
 // The total of the partitions: size and use.
 Partition StorageTotal(const PhoneReport& report);
 
+// A report and the path of its page.
+struct ReportFile {
+    PhoneReport report;
+    QString page;
+};
+
 // Reads the phone's report, writes DeviceReport.html and DeviceReport.json into the output folder and
-// opens the page; false when no phone could be read.
+// shows the page; false when no phone could be read.
 bool GeneratePhoneReport(bridge::Host& host);
-// The same without opening the page: the report written, or nothing when no phone could be read.
-std::optional<PhoneReport> WritePhoneReport(bridge::Host& host);
+// The same without showing the page: the report written, or nothing when no phone could be read.
+std::optional<ReportFile> WritePhoneReport(bridge::Host& host);
 
 } // namespace reports

@@ -62,10 +62,10 @@ const Message Footer{"Written on %1 by Telvane %2, from what the phone reports a
                      "Écrit le %1 par Telvane %2, d'après ce que le téléphone dit de lui-même."};
 const Message Phones{"Phones", "Téléphones"};
 
-const Message SourceWords[] = {{"", ""},
+const Message SourceWordList[] = {{"", ""},
                                {"the phone's health service", "le service de santé du téléphone"},
                                {"the maker's own reading", "le relevé du fabricant"},
-                               {"learned capacity (batterystats)", "la capacité apprise (batterystats)"},
+                               {"learned capacity in batterystats", "la capacité apprise dans batterystats"},
                                {"estimate from the charge held now", "estimation d'après la charge actuelle"}};
 const char* const SourceNames[] = {nullptr, "health-service", "maker", "batterystats", "estimate"};
 // BatteryManager's codes, from 1.
@@ -106,7 +106,7 @@ public:
     QString t(const Message& m) const { return QString(m.in(langFR_)).toHtmlEscaped(); }
     QString missing() const { return u"<span class=\"missing\">"_qs + t(Missing) + u"</span>"_qs; }
     QString number(double value, int decimals) const { return numbers_.toString(value, 'f', decimals); }
-    QString percent(double value) const { return number(value, 1) + u"\u00A0%"_qs; }
+    QString percent(double value) const { return reports::PercentText(value, langFR_); }
     QString bytes(qint64 value) const { return FormatBytes(value, langFR_).replace(u' ', u'\u00A0'); }
     template <typename T> QString or_(const std::optional<T>& value, const std::function<QString(T)>& shown) const {
         return value ? shown(*value) : missing();
@@ -187,7 +187,7 @@ QString gauge(const Page& page, const PhoneReport& report) {
     }
     svg += u"</svg>"_qs;
     const QString source =
-        report.healthPercent ? page.t(SourceLine).arg(page.t(SourceWords[int(report.healthSource)])) : page.missing();
+        report.healthPercent ? page.t(SourceLine).arg(page.t(SourceWordList[int(report.healthSource)])) : page.missing();
     return u"<div class=\"gauge\">"_qs + svg + u"<p><strong>"_qs + page.t(BatteryHealth) + u"</strong></p><p>"_qs +
            source + u"</p></div>\n"_qs;
 }
@@ -202,7 +202,7 @@ QString batterySection(const Page& page, const PhoneReport& r) {
     };
     QString rows;
     rows += page.row(Cycles,
-                     r.cycles ? page.number(*r.cycles, 0) + u" ("_qs + page.t(SourceWords[int(r.cyclesSource)]) + u')'
+                     r.cycles ? page.number(*r.cycles, 0) + u" ("_qs + page.t(SourceWordList[int(r.cyclesSource)]) + u')'
                               : page.missing());
     rows += page.row(Level, page.or_<int>(r.level, [&](int v) { return page.number(v, 0) + u"\u00A0%"_qs; }));
     rows += page.row(Status, word(StatusWords, r.status));
@@ -289,6 +289,18 @@ QJsonValue wordOrNull(const Message* words, std::optional<int> code) {
 } // namespace
 
 namespace reports {
+
+QString NotReported(bool langFR) {
+    return Missing.in(langFR);
+}
+
+QString SourceWords(HealthSource source, bool langFR) {
+    return SourceWordList[int(source)].in(langFR);
+}
+
+QString PercentText(double percent, bool langFR) {
+    return numbersOf(langFR).toString(percent, 'f', 1) + u"\u00A0%"_qs;
+}
 
 QString ReportPage(const PhoneReport& r, const bool langFR, const QDateTime& generated) {
     const Page page(langFR);
@@ -401,7 +413,7 @@ QStringList InventoryRows(const QList<InventoryEntry>& phones, bool langFR) {
         const std::optional<double> used =
             total.size > 0 ? std::optional<double>(double(total.used) / double(total.size) * 100) : std::nullopt;
         const QString source =
-            r.healthSource == HealthSource::None ? QString() : SourceWords[int(r.healthSource)].in(langFR);
+            r.healthSource == HealthSource::None ? QString() : SourceWordList[int(r.healthSource)].in(langFR);
         fields = {r.model,
                   r.serial,
                   r.android,

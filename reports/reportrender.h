@@ -20,11 +20,13 @@ QString ReportPage(const PhoneReport& report, bool langFR, const QDateTime& gene
 QJsonObject ReportJson(const PhoneReport& report, const QDateTime& generated);
 QByteArray ReportJsonBytes(const PhoneReport& report, const QDateTime& generated);
 
-// One phone of an inventory: its report and the path of its page, relative to the inventory's folder.
-struct InventoryEntry {
-    PhoneReport report;
-    QString page;
-};
+// The words and numbers the page and the log share.
+QString NotReported(bool langFR);
+QString SourceWords(HealthSource source, bool langFR);
+QString PercentText(double percent, bool langFR);
+
+// The phones of an inventory, each page's path relative to the inventory's folder.
+using InventoryEntry = ReportFile;
 inline constexpr char16_t InventoryTable[] = u"phones.csv";
 inline constexpr char16_t InventoryIndex[] = u"index.html";
 
