@@ -28,7 +28,7 @@ void TForm13::PanelSaveGroupsClick() {
     try {
         files::writeWholeFile(SavePath, rtf::fromDocument(*RichEdit2->document()));
     } catch (const TelvaneError& error) {
-        writeLine(text(apps::msg::SaveFailed).arg(error.message()), SaveFailedStyle);
+        writeLine(text(apps::msg::SaveFailed).arg(error.message(LangFR)), SaveFailedStyle);
         return;
     }
     writeLine(text(apps::msg::Saved).arg(files::shown(SavePath)), SavedStyle);

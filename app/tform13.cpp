@@ -197,6 +197,8 @@ void TForm13::guard(const std::function<void()>& handler) {
         host_->write(bridge::Kind::Failure, host_->cancelledLine());
     } catch (const PhoneLost& lost) {
         host_->write(bridge::Kind::Failure, host_->lostLine(lost));
+    } catch (const TelvaneError& e) {
+        dialogs::showError(this, errorReportText(e.message(LangFR)));
     } catch (const std::exception& e) {
         dialogs::showError(this, errorReportText(QString::fromUtf8(e.what())));
     } catch (...) {

@@ -89,15 +89,15 @@ void WindowHost::dfTable(const QStringList& dfLines) {
     ShowDFOutput(dfLines, form_.RichEdit1);
 }
 
-bridge::CommandResult WindowHost::run(const QString& cmd) {
-    bridge::CommandRun run(cmd, true);
-    CommandWait wait(&form_, [&run] { run.cancel(); });
-    // Tied to the wait, so that output read while the command is ended after the wait is gone goes nowhere.
-    QObject::connect(&run, &bridge::CommandRun::progressed, &wait, [&wait](qint64 bytes) { wait.setReceived(bytes); });
-    run.run();
-    if (run.cancelled())
+void WindowHost::waitFor(bridge::CommandGroup& group, const std::function<void(qsizetype)>& ended) {
+    CommandWait wait(&form_, [&group] { group.cancel(); });
+    // Tied to the wait, so that output read while the commands are ended after the wait is gone goes nowhere.
+    QObject::connect(&group, &bridge::CommandGroup::progressed, &wait,
+                     [&wait](qint64 bytes) { wait.setReceived(bytes); });
+    for (qsizetype i = group.next(); i >= 0; i = group.next())
+        ended(i);
+    if (group.cancelled())
         throw OperationCancelled();
-    return {run.takeLines(), run.exitCode()};
 }
 
 qsizetype WindowHost::choosePhone(const QString& question, const QList<bridge::Phone>&, const QStringList& labels) {

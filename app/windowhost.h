@@ -17,7 +17,7 @@ public:
     void writeLines(bridge::Kind kind, const QStringList& lines) override;
     void clear() override;
     void dfTable(const QStringList& dfLines) override;
-    bridge::CommandResult run(const QString& cmd) override;
+    void waitFor(bridge::CommandGroup& group, const std::function<void(qsizetype)>& ended) override;
     qsizetype choosePhone(const QString& question, const QList<bridge::Phone>& phones,
                           const QStringList& labels) override;
     QString outputFolder() override;

@@ -1,6 +1,7 @@
 #include "base/files.h"
 
 #include "base/errors.h"
+#include "base/messages.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,14 @@
 #include <fcntl.h>
 #endif
 
+namespace {
+
+const Message CannotCreate{"Cannot create folder \"%1\": %2", "Impossible de créer le dossier « %1 » : %2"};
+const Message CannotWrite{"Cannot write file \"%1\": %2", "Impossible d'écrire le fichier « %1 » : %2"};
+const Message CannotRead{"Cannot read file \"%1\": %2", "Impossible de lire le fichier « %1 » : %2"};
+
+} // namespace
+
 namespace files {
 
 QString outputFolder() {
@@ -17,8 +26,11 @@ QString outputFolder() {
 }
 
 QString ensureFolder(const QString& folder) {
-    if (!QDir().mkpath(folder))
-        throw TelvaneError(u"Cannot create folder \"%1\""_qs.arg(shown(folder)));
+    if (!QDir().mkpath(folder)) {
+        const int reason = lastFileError();
+        throw TelvaneError(CannotCreate.in(false).arg(shown(folder), fileErrorText(reason, false)),
+                           CannotCreate.in(true).arg(shown(folder), fileErrorText(reason, true)));
+    }
     return folder;
 }
 
@@ -34,12 +46,13 @@ void writeWholeFile(const QString& path, const QByteArray& bytes) {
 
 WholeFileWriter::WholeFileWriter(const QString& path) : file_(path) {
     if (!file_.open(QIODevice::WriteOnly))
-        fail();
+        fail(lastFileError());
 }
 
 void WholeFileWriter::write(const QByteArray& bytes) {
+    // Qt says only "Unknown error" of a write that found the disk full: the system's own code says why.
     if (file_.write(bytes) != bytes.size() || !file_.flush())
-        fail();
+        fail(lastFileError());
 #ifdef Q_OS_LINUX
     // The disk starts on what is written now, not at the commit, which then waits for less. Only a hint.
     ::sync_file_range(file_.handle(), 0, 0, SYNC_FILE_RANGE_WRITE);
@@ -48,17 +61,22 @@ void WholeFileWriter::write(const QByteArray& bytes) {
 
 void WholeFileWriter::commit() {
     if (!file_.commit())
-        fail();
+        fail(lastFileError());
 }
 
-void WholeFileWriter::fail() {
-    throw TelvaneError(u"Cannot write file \"%1\": %2"_qs.arg(shown(file_.fileName()), file_.errorString()));
+void WholeFileWriter::fail(int reason) {
+    const QString path = shown(file_.fileName());
+    throw TelvaneError(CannotWrite.in(false).arg(path, fileErrorText(reason, false)),
+                       CannotWrite.in(true).arg(path, fileErrorText(reason, true)));
 }
 
 QByteArray readWholeFile(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw TelvaneError(u"Cannot read file \"%1\": %2"_qs.arg(shown(path), file.errorString()));
+    if (!file.open(QIODevice::ReadOnly)) {
+        const int reason = lastFileError();
+        throw TelvaneError(CannotRead.in(false).arg(shown(path), fileErrorText(reason, false)),
+                           CannotRead.in(true).arg(shown(path), fileErrorText(reason, true)));
+    }
     return file.readAll();
 }
 

@@ -25,7 +25,7 @@ public:
     void commit();
 
 private:
-    [[noreturn]] void fail();
+    [[noreturn]] void fail(int reason);
 
     QSaveFile file_;
 };

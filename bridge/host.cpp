@@ -1,8 +1,13 @@
 #include "bridge/host.h"
 
 #include "base/errors.h"
+#include "base/files.h"
 #include "base/strlist.h"
 #include "bridge/runner.h"
+
+#include <QCoreApplication>
+
+#include <utility>
 
 namespace {
 
@@ -21,6 +26,21 @@ const Message Connected{"ADB CONNECTION: Success! Device found and authorized. �
                         "CONNEXION ADB : Succès ! Appareil trouvé et autorisé. ✔"};
 const Message Cancelled{"Operation cancelled.", "Opération annulée."};
 const Message Lost{"Phone lost: %1", "Téléphone perdu : %1"};
+const Message NoLongerListed{"adb no longer lists %1 as a usable phone",
+                             "adb n'indique plus %1 comme téléphone utilisable"};
+const Message AdbMissing{
+    "Connection failed: adb was not found, neither in Telvane's folder (%1) nor on the PATH. %2",
+    "Échec de connexion : adb est introuvable, ni dans le dossier de Telvane (%1) ni dans le PATH. %2"};
+#ifdef Q_OS_WIN
+const Message AdbRemedy{
+    "Put adb.exe, with AdbWinApi.dll and AdbWinUsbApi.dll, from Android's SDK Platform-Tools in that "
+    "folder or on the PATH.",
+    "Placez adb.exe, avec AdbWinApi.dll et AdbWinUsbApi.dll, des SDK Platform-Tools d'Android dans "
+    "ce dossier ou dans le PATH."};
+#else
+const Message AdbRemedy{"Install Debian's package adb (sudo apt install adb), or put adb in that folder.",
+                        "Installez le paquet Debian adb (sudo apt install adb), ou placez adb dans ce dossier."};
+#endif
 
 } // namespace
 
@@ -35,6 +55,11 @@ bool Host::IsDeviceConnected() {
     const QString adb = ADBPath();
     write(Kind::Step, text(Heading));
     blank();
+    if (!ADBFound()) {
+        write(Kind::Failure,
+              text(AdbMissing).arg(files::shown(QCoreApplication::applicationDirPath()), text(AdbRemedy)));
+        return false;
+    }
     QStringList output;
     runCommand(catalogue::devices(adb), output);
     // adb that printed nothing at all leaves no message.
@@ -44,9 +69,11 @@ bool Host::IsDeviceConnected() {
     // A choice holds while its phone stays: once it has left, the phone may come back beside another.
     if (!list.usable.contains(choice_.chosen.serial))
         choice_.chosen = {};
+    if (!bound_.serial.isEmpty() && !list.usable.contains(bound_.serial))
+        throw PhoneLost(text(NoLongerListed).arg(bound_.serial));
     switch (list.state) {
     case DeviceState::Usable:
-        break;
+        return usePhone(adb, list);
     case DeviceState::Unauthorized:
         write(Kind::Failure, text(Unauthorized));
         return false;
@@ -54,17 +81,31 @@ bool Host::IsDeviceConnected() {
         write(Kind::Failure, text(NoDevice));
         return false;
     }
-    // With one phone attached adb picks it by itself: the command lines stay as they always were.
+    return false;
+}
+
+// Every command of the operation names the phone it reads (-s, or -t for a serial that several report), so
+// that none goes to another phone should this one leave.
+bool Host::usePhone(const QString& adb, const DeviceList& list) {
+    const Phone before = std::exchange(choice_.inUse, {});
+    // With one phone attached there is nothing to choose: it is said only when another phone was read before.
     if (list.attached <= 1) {
-        choice_.inUse = {};
+        const Phone phone{list.usable.first(), {}};
+        if (!before.serial.isEmpty() && before != phone && bound_.serial.isEmpty())
+            write(Kind::Hint, text(PhoneInUse).arg(listPhones(adb, list).labels.value(0, phone.serial)));
+        choice_.inUse = phone;
         return true;
     }
     const Listed listed = listPhones(adb, list);
-    if (!listed.refusal.isEmpty()) {
-        write(Kind::Failure, text(SameSerial).arg(listed.refusal));
+    if (!listed.refused.isEmpty() && bound_.serial.isEmpty()) {
+        write(Kind::Failure, refusedLine(listed.refused.first()));
         return false;
     }
-    qsizetype chosen = listed.phones.size() == 1 ? 0 : listed.phones.indexOf(choice_.chosen);
+    qsizetype chosen = listed.phones.indexOf(bound_.serial.isEmpty() ? choice_.chosen : bound_);
+    if (!bound_.serial.isEmpty() && chosen < 0)
+        throw PhoneLost(text(NoLongerListed).arg(bound_.serial));
+    if (listed.phones.size() == 1)
+        chosen = 0;
     if (chosen < 0) {
         chosen = choosePhone(text(ChoosePhone), listed.phones, listed.labels);
         if (chosen < 0 || chosen >= listed.phones.size()) {
@@ -93,8 +134,9 @@ Host::Listed Host::listPhones(const QString& adb, const DeviceList& list) {
         if (list.shared.contains(serial)) {
             phone.transportId = transportId(choice_.details, serial, occurrence);
             if (phone.transportId.isEmpty()) {
-                listed.refusal = serial;
-                return listed;
+                if (!listed.refused.contains(serial))
+                    listed.refused.append(serial);
+                continue;
             }
         }
         listed.phones.append(phone);
@@ -106,6 +148,10 @@ Host::Listed Host::listPhones(const QString& adb, const DeviceList& list) {
 
 QString Host::cancelledLine() const {
     return text(Cancelled);
+}
+
+QString Host::refusedLine(const QString& serial) const {
+    return text(SameSerial).arg(serial);
 }
 
 QString Host::lostLine(const PhoneLost& lost) const {
@@ -126,14 +172,63 @@ QStringList Host::ExecuteADBCommand(const QString& Cmd) {
     return output;
 }
 
+void Host::ExecuteADBCommands(const QStringList& Cmds, const std::function<void(qsizetype, QStringList&)>& landed) {
+    CommandGroup group(Cmds, true);
+    QList<QStringList> outputs(Cmds.size());
+    QList<bool> ended(Cmds.size(), false);
+    qsizetype nextToLand = 0;
+    waitFor(group, [&](qsizetype i) {
+        CommandRun& command = group.command(i);
+        outputs[i] = command.takeLines();
+        // The first complaint to come ends them all, whichever command it answers.
+        if (const QString complaint = adbComplaint(outputs[i], command.exitCode()); !complaint.isEmpty()) {
+            forgetPhone();
+            throw PhoneLost(complaint);
+        }
+        ended[i] = true;
+        for (; nextToLand < Cmds.size() && ended[nextToLand]; ++nextToLand) {
+            if (options().verbose) {
+                echo(Cmds[nextToLand]);
+                echoOutput(outputs[nextToLand]);
+            }
+            landed(nextToLand, outputs[nextToLand]);
+        }
+    });
+}
+
+QList<QStringList> Host::ExecuteADBCommands(const QStringList& Cmds) {
+    QList<QStringList> outputs(Cmds.size());
+    ExecuteADBCommands(Cmds, [&outputs](qsizetype i, QStringList& lines) { outputs[i] = std::move(lines); });
+    return outputs;
+}
+
+void Host::stopIfCancelled() const {
+    if (cancelledBySignal())
+        throw OperationCancelled();
+}
+
+CommandResult Host::run(const QString& cmd) {
+    CommandGroup group({cmd}, true);
+    waitFor(group, [](qsizetype) {});
+    return {group.command(0).takeLines(), group.command(0).exitCode()};
+}
+
 int Host::runCommand(const QString& cmd, QStringList& output) {
     if (options().verbose)
-        write(Kind::Echo, QStringLiteral("> ") + cmd);
+        echo(cmd);
     CommandResult result = run(cmd);
     output = std::move(result.lines);
     if (options().verbose)
-        write(Kind::Echo, QStringLiteral("Output:\r\n") + strlist::joined(output));
+        echoOutput(output);
     return result.exitCode;
+}
+
+void Host::echo(const QString& cmd) {
+    write(Kind::Echo, QStringLiteral("> ") + cmd);
+}
+
+void Host::echoOutput(const QStringList& output) {
+    write(Kind::Echo, QStringLiteral("Output:\r\n") + strlist::joined(output));
 }
 
 QString TestConnection(Host& host) {

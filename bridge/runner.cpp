@@ -6,10 +6,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
+#include <cerrno>
+#include <memory>
 #include <utility>
 
 #ifdef Q_OS_WIN
@@ -33,15 +37,17 @@ const QString AdbFileName = QStringLiteral("adb");
 // %NAME% even inside double quotes and take ^ & ( ) ! for its own, while adb reads its arguments the same
 // way from either (su -c "... | wc -l" stays one argument for the phone's shell). CreateProcess finds a bare
 // "adb" where cmd.exe would: beside us, in the current folder, then on the PATH. Elsewhere a single simple
-// command replaces the interpreter (exec), so that it is our own child.
-void setInterpreter(QProcess& process, const QString& cmd, bool singleCommand) {
+// command replaces the interpreter (exec), so that it is our own child. On Windows adb.exe starts suspended,
+// to run once it is in its job (started: where its process and thread handles will be).
+void setInterpreter(QProcess& process, const QString& cmd, bool singleCommand, [[maybe_unused]] void*& started) {
 #ifdef Q_OS_WIN
     Q_UNUSED(singleCommand)
     process.setProgram(AdbFileName);
     process.setCreateProcessArgumentsModifier(
-        [line = cmd.toStdWString()](QProcess::CreateProcessArguments* args) mutable {
+        [line = cmd.toStdWString(), &started](QProcess::CreateProcessArguments* args) mutable {
             args->arguments = line.data();
-            args->flags |= CREATE_NO_WINDOW;
+            args->flags |= CREATE_NO_WINDOW | CREATE_SUSPENDED;
+            started = args->processInformation;
         });
 #else
     process.setProgram(QStringLiteral("/bin/sh"));
@@ -49,49 +55,75 @@ void setInterpreter(QProcess& process, const QString& cmd, bool singleCommand) {
 #endif
 }
 
-// What runs now, one slot per command (the console program runs one command per phone at once), read by
-// the signal handlers: process groups here, job objects on Windows.
-constexpr std::size_t MostRunning = 64;
+// What runs now, read by the signal handlers: process groups here, job objects on Windows. The slots come in
+// blocks that are never freed, so that a handler may walk them at any moment; a block is added when every
+// slot is taken, so any number of commands may run at once (the console program runs one per phone).
 #ifdef Q_OS_WIN
 using Running = void*;
 #else
 using Running = pid_t;
 #endif
-std::array<std::atomic<Running>, MostRunning> running{};
 static_assert(std::atomic<Running>::is_always_lock_free);
+struct Slots {
+    std::array<std::atomic<Running>, 64> running{};
+    std::atomic<Slots*> next{nullptr};
+};
+Slots firstSlots;
 // Set by cancelOnSignals(): a signal cancels the commands instead of ending the program.
 std::atomic<bool> signalCancels{false};
 std::atomic<bool> interrupted{false};
 
-std::size_t occupySlot(Running what) {
-    for (std::size_t slot = 0; slot < MostRunning; ++slot) {
-        Running none{};
-        if (running[slot].compare_exchange_strong(none, what))
-            return slot;
+std::atomic<Running>* occupySlot(Running what) {
+    for (Slots* block = &firstSlots;;) {
+        for (auto& slot : block->running) {
+            Running none{};
+            if (slot.compare_exchange_strong(none, what))
+                return &slot;
+        }
+        Slots* next = block->next.load();
+        if (!next) {
+            auto fresh = std::make_unique<Slots>();
+            if (block->next.compare_exchange_strong(next, fresh.get()))
+                next = fresh.release();
+        }
+        block = next;
     }
-    return MostRunning;
 }
 
-void freeSlot(std::size_t slot) {
-    if (slot < MostRunning)
-        running[slot] = Running{};
+void freeSlot(void*& slot) {
+    if (slot)
+        static_cast<std::atomic<Running>*>(std::exchange(slot, nullptr))->store(Running{});
+}
+
+// Only atomic loads: safe in a signal handler.
+template <typename End> void endEveryRunning(End end) {
+    for (Slots* block = &firstSlots; block; block = block->next.load())
+        for (auto& slot : block->running)
+            if (const Running what = slot.load())
+                end(what);
 }
 
 #ifdef Q_OS_WIN
-BOOL WINAPI cancelOnConsoleEvent(DWORD) {
+// Closing the console, logging off and shutting down end the program once the handler returns: it waits, a
+// few seconds at most, until the program has removed what it left unfinished.
+HANDLE cleanUpDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+
+BOOL WINAPI cancelOnConsoleEvent(DWORD event) {
     interrupted = true;
-    for (auto& job : running)
-        if (void* handle = job.load())
-            TerminateJobObject(handle, 1);
+    endEveryRunning([](void* job) { TerminateJobObject(job, 1); });
+    if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT)
+        WaitForSingleObject(cleanUpDone, 4000);
     return TRUE;
 }
 #else
 extern "C" void endRunningGroups(int signal) {
-    for (auto& group : running)
-        if (const pid_t id = group.load(); id > 0)
-            ::kill(-id, SIGKILL);
-    if (signalCancels.load()) {
+    const int savedErrno = errno;
+    // Cancelled first: a command that starts while the groups are ended finds it so and does not run.
+    if (signalCancels.load())
         interrupted = true;
+    endEveryRunning([](pid_t group) { ::kill(-group, SIGKILL); });
+    if (signalCancels.load()) {
+        errno = savedErrno;
         return;
     }
     // The signal ends us as it would have.
@@ -110,6 +142,8 @@ void handleSignals() {
                 continue;
             action = {};
             action.sa_handler = endRunningGroups;
+            action.sa_flags = SA_RESTART;
+            sigemptyset(&action.sa_mask);
             ::sigaction(signal, &action, nullptr);
         }
         return true;
@@ -119,8 +153,8 @@ void handleSignals() {
 
 // The command and all it started end with us: its own process group goes first when a SIGINT, SIGTERM or
 // SIGHUP ends us, and a crash or SIGKILL reaches our child through the parent-death signal (adb itself, when
-// it replaced the interpreter). On Windows the command's job object does this (CommandRun::joinJob).
-void endWithUs(QProcess& process, std::size_t& slot) {
+// it replaced the interpreter). On Windows the command's job object does this (CommandRun::joinJobAndResume).
+void endWithUs(QProcess& process, void*& slot) {
 #ifndef Q_OS_WIN
     handleSignals();
     const pid_t parent = ::getpid();
@@ -134,7 +168,6 @@ void endWithUs(QProcess& process, std::size_t& slot) {
     });
     QObject::connect(&process, &QProcess::started, &process,
                      [&process, &slot] { slot = occupySlot(static_cast<pid_t>(process.processId())); });
-    QObject::connect(&process, &QProcess::finished, &process, [&slot] { freeSlot(std::exchange(slot, MostRunning)); });
 #else
     Q_UNUSED(process)
     Q_UNUSED(slot)
@@ -149,6 +182,10 @@ QString ADBPath() {
     if (const QFileInfo info(besideUs); info.isFile() && info.isExecutable())
         return besideUs;
     return QStringLiteral("adb");
+}
+
+bool ADBFound() {
+    return ADBPath() != u"adb" || !QStandardPaths::findExecutable(AdbFileName).isEmpty();
 }
 
 namespace bridge {
@@ -276,64 +313,77 @@ void OutputLines::addLine(QByteArrayView bytes) {
 }
 
 CommandRun::CommandRun(const QString& cmd, bool singleCommand) : cmd_(cmd) {
-    setInterpreter(process_, cmd, singleCommand);
+    setInterpreter(process_, cmd, singleCommand, started_);
     process_.setProcessChannelMode(QProcess::MergedChannels);
     process_.setStandardInputFile(QProcess::nullDevice());
     endWithUs(process_, slot_);
     connect(&process_, &QProcess::readyReadStandardOutput, this, &CommandRun::readPiece);
-    connect(&process_, &QProcess::finished, &loop_, &QEventLoop::quit);
+    connect(&process_, &QProcess::finished, this, &CommandRun::finish);
 }
 
 CommandRun::~CommandRun() {
-    if (process_.state() != QProcess::NotRunning) {
+    if (process_.state() != QProcess::NotRunning)
         endProcessGroup();
-        process_.waitForFinished(-1);
-    }
-#ifdef Q_OS_WIN
     freeSlot(slot_);
+#ifdef Q_OS_WIN
     if (job_)
         CloseHandle(job_);
 #endif
 }
 
-void CommandRun::run() {
+void CommandRun::start() {
     // Once a signal cancelled the commands, none starts.
     if (interrupted) {
         cancelled_ = true;
+        end();
         return;
     }
     process_.start(QIODevice::ReadOnly);
     if (!process_.waitForStarted(-1)) {
         lines_ = {QStringLiteral("ERROR: CreateProcess failed for: ") + cmd_};
+        end();
         return;
     }
 #ifdef Q_OS_WIN
-    joinJob();
+    joinJobAndResume();
 #endif
     // A signal that came before the command had its slot found nothing to end.
     if (interrupted)
         cancel();
-    if (process_.state() == QProcess::Running && !cancelled_)
-        loop_.exec();
-    // The loop also ends when the application quits (a session's end, QCoreApplication::exit), and from then
-    // on it ends at once: the command has not ended, so it is cancelled, never taken for complete.
-    if (process_.state() != QProcess::NotRunning || interrupted)
-        cancel();
-    if (cancelled_)
-        return;
-    readPiece();
-    lines_ = output_.finish();
-    if (process_.exitStatus() == QProcess::NormalExit)
-        exitCode_ = process_.exitCode();
 }
 
 void CommandRun::cancel() {
-    if (cancelled_)
+    if (ended_)
         return;
     cancelled_ = true;
+    // Its end comes through finish().
     if (process_.state() != QProcess::NotRunning)
         endProcessGroup();
-    loop_.quit();
+    if (!ended_)
+        end();
+}
+
+void CommandRun::finish() {
+    if (ended_)
+        return;
+    freeSlot(slot_);
+    // A command a signal ended was cancelled, whatever it printed before.
+    if (interrupted)
+        cancelled_ = true;
+    if (!cancelled_) {
+        readPiece();
+        lines_ = output_.finish();
+        if (process_.exitStatus() == QProcess::NormalExit)
+            exitCode_ = process_.exitCode();
+    }
+    end();
+}
+
+void CommandRun::end() {
+    if (cancelled_)
+        lines_.clear();
+    ended_ = true;
+    Q_EMIT ended();
 }
 
 QStringList CommandRun::takeLines() {
@@ -351,19 +401,19 @@ void CommandRun::readPiece() {
 #ifdef Q_OS_WIN
 // The job ends adb.exe when it is closed: on a cancel, and when Telvane ends in any way, since Windows closes
 // the handles of a program that ends. What adb itself starts (its server, which must outlive the command) is
-// let out of the job.
-void CommandRun::joinJob() {
+// let out of the job. adb.exe was started suspended and runs only once it is in the job.
+void CommandRun::joinJobAndResume() {
+    const auto* started = static_cast<PROCESS_INFORMATION*>(started_);
     job_ = CreateJobObjectW(nullptr, nullptr);
-    if (!job_)
-        return;
-    slot_ = occupySlot(job_);
-    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_SILENT_BREAKAWAY_OK;
-    SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
-    if (HANDLE child = OpenProcess(PROCESS_SET_QUOTA | PROCESS_TERMINATE, FALSE, DWORD(process_.processId()))) {
-        AssignProcessToJobObject(job_, child);
-        CloseHandle(child);
+    if (job_) {
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags =
+            JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_SILENT_BREAKAWAY_OK;
+        SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+        AssignProcessToJobObject(job_, started->hProcess);
+        slot_ = occupySlot(job_);
     }
+    ResumeThread(started->hThread);
 }
 #endif
 
@@ -375,8 +425,64 @@ void CommandRun::endProcessGroup() {
     if (const qint64 pid = process_.processId(); pid > 0)
         ::kill(-static_cast<pid_t>(pid), SIGKILL);
 #endif
+    freeSlot(slot_);
     process_.kill();
     process_.waitForFinished(-1);
+}
+
+CommandGroup::CommandGroup(const QStringList& cmds, bool singleCommands) {
+    for (qsizetype i = 0; i < cmds.size(); ++i) {
+        auto& run = runs_.emplace_back(std::make_unique<CommandRun>(cmds[i], singleCommands));
+        connect(run.get(), &CommandRun::ended, this, [this, i] {
+            endedUntold_.append(i);
+            loop_.quit();
+        });
+        connect(run.get(), &CommandRun::progressed, this, [this] {
+            qint64 received = 0;
+            for (const auto& each : runs_)
+                received += each->received();
+            Q_EMIT progressed(received);
+        });
+    }
+}
+
+CommandGroup::~CommandGroup() {
+    cancel();
+}
+
+qsizetype CommandGroup::next() {
+    if (!started_) {
+        started_ = true;
+        for (const auto& run : runs_)
+            if (!cancelled_)
+                run->start();
+    }
+    const auto allEnded = [this] {
+        return std::all_of(runs_.begin(), runs_.end(), [](const auto& run) { return run->isEnded(); });
+    };
+    if (endedUntold_.isEmpty() && !cancelled_ && !allEnded()) {
+        loop_.exec();
+        // The loop also ends when the application quits (a session's end, QCoreApplication::exit), and from
+        // then on it ends at once.
+        if (endedUntold_.isEmpty())
+            cancel();
+    }
+    // A command a signal or the user cancelled cancels them all.
+    for (const qsizetype i : std::as_const(endedUntold_))
+        if (runs_[size_t(i)]->cancelled())
+            cancel();
+    if (cancelled_ || endedUntold_.isEmpty())
+        return -1;
+    return endedUntold_.takeFirst();
+}
+
+void CommandGroup::cancel() {
+    if (cancelled_)
+        return;
+    cancelled_ = true;
+    for (const auto& run : runs_)
+        run->cancel();
+    loop_.quit();
 }
 
 void cancelOnSignals() {
@@ -392,10 +498,17 @@ bool cancelledBySignal() {
     return interrupted;
 }
 
+void cleanedUp() {
+#ifdef Q_OS_WIN
+    SetEvent(cleanUpDone);
+#endif
+}
+
 QStringList runCommandLine(const QString& cmd) {
-    CommandRun run(cmd);
-    run.run();
-    return run.takeLines();
+    CommandGroup group({cmd});
+    while (group.next() >= 0) {
+    }
+    return group.command(0).takeLines();
 }
 
 } // namespace bridge

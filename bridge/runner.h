@@ -9,10 +9,14 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 // Where adb is: beside our own executable when an executable file of that name is there, else the bare
 // name for the command interpreter's search path. Looked up anew by every operation.
 QString ADBPath();
+// Whether there is an adb to run: beside our own executable or on the search path.
+bool ADBFound();
 
 namespace bridge {
 
@@ -46,9 +50,8 @@ private:
 
 // One command line run with no standard input and no time limit: through /bin/sh -c in a process group of
 // its own that ends with the program, or on Windows as the command line of adb.exe itself, in a job object
-// that ends with the program. Standard output
-// and standard error come back merged, in the order written, read while the command runs. The caller's
-// events go on meanwhile (a local event loop), so the window keeps painting.
+// that ends with the program. Standard output and standard error come back merged, in the order written,
+// read while the command runs. Nothing here waits: CommandGroup waits on one or several commands.
 class CommandRun : public QObject {
     Q_OBJECT
 public:
@@ -56,43 +59,82 @@ public:
     explicit CommandRun(const QString& cmd, bool singleCommand = false);
     ~CommandRun() override;
 
-    // Returns when the command has ended or has been cancelled. A command that cannot be started gives
-    // the single line "ERROR: CreateProcess failed for: " followed by the command line.
-    void run();
-    // Ends the command and everything it started; run() then returns without lines.
+    // Starts the command; ended() follows once it has ended. A command that cannot be started ends at once
+    // with the single line "ERROR: CreateProcess failed for: " followed by the command line.
+    void start();
+    // Ends the command and everything it started; it then ends without lines.
     void cancel();
+    bool isEnded() const { return ended_; }
     bool cancelled() const { return cancelled_; }
     // The command's exit status; -1 when it could not start or a signal ended it.
     int exitCode() const { return exitCode_; }
     QStringList takeLines();
+    qint64 received() const { return output_.received(); }
 
 Q_SIGNALS:
     void progressed(qint64 bytesReceived);
+    void ended();
 
 private:
     void readPiece();
+    void finish();
+    void end();
     void endProcessGroup();
 #ifdef Q_OS_WIN
-    void joinJob();
+    void joinJobAndResume();
     void* job_ = nullptr;
 #endif
 
     QString cmd_;
-    std::size_t slot_ = SIZE_MAX; // where the signal handlers find it
+    void* started_ = nullptr; // on Windows, adb.exe's process and thread
+    void* slot_ = nullptr;    // where the signal handlers find it
     QProcess process_;
-    QEventLoop loop_;
     OutputLines output_;
     QStringList lines_;
+    bool ended_ = false;
     bool cancelled_ = false;
     int exitCode_ = -1;
 };
 
-// From now on SIGINT, SIGTERM and SIGHUP (on Windows Ctrl+C and the console's other events) end the commands
-// that run and cancel every later one, instead of ending the program, which then ends as it sees fit.
+// Command lines run at once, as a phone answers several commands in parallel; each keeps its place. The
+// caller's events go on while it waits (a local event loop), so the window keeps painting. Cancelling the
+// group ends every command in it.
+class CommandGroup : public QObject {
+    Q_OBJECT
+public:
+    explicit CommandGroup(const QStringList& cmds, bool singleCommands = false);
+    ~CommandGroup() override;
+
+    // Starts the commands on the first call, then waits until one more has ended and gives its place; -1 once
+    // all have ended, and from the moment the group is cancelled. The application quitting meanwhile
+    // cancels the group: an unfinished command is never taken for a complete one.
+    qsizetype next();
+    void cancel();
+    bool cancelled() const { return cancelled_; }
+    qsizetype size() const { return qsizetype(runs_.size()); }
+    CommandRun& command(qsizetype i) { return *runs_[size_t(i)]; }
+
+Q_SIGNALS:
+    // What all the commands printed so far.
+    void progressed(qint64 bytesReceived);
+
+private:
+    std::vector<std::unique_ptr<CommandRun>> runs_;
+    QList<qsizetype> endedUntold_;
+    QEventLoop loop_;
+    bool started_ = false;
+    bool cancelled_ = false;
+};
+
+// From now on SIGINT, SIGTERM and SIGHUP (on Windows Ctrl+C, closing the console and the session's end) end
+// the commands that run and cancel every later one, instead of ending the program, which then ends as it sees
+// fit. On Windows closing the console leaves the program a few seconds: it calls cleanedUp() once its
+// unfinished files are gone, and the system ends it then.
 void cancelOnSignals();
 bool cancelledBySignal();
+void cleanedUp();
 
-// Runs a command line to its end and returns its lines (see CommandRun).
+// Runs a command line to its end and returns its lines (see CommandGroup).
 QStringList runCommandLine(const QString& cmd);
 
 } // namespace bridge

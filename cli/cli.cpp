@@ -15,12 +15,11 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
-#include <QSemaphore>
 #include <QThread>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -55,16 +54,36 @@ std::optional<Operation> operationNamed(const QString& name) {
     return std::nullopt;
 }
 
+// The console shows UTF-8 as it is written, and its code page is set back when we end.
+class Utf8Console {
+public:
+    Utf8Console();
+    ~Utf8Console();
+    Utf8Console(const Utf8Console&) = delete;
+    Utf8Console& operator=(const Utf8Console&) = delete;
+
+private:
+    unsigned previous_ = 0;
+};
+
+#ifdef Q_OS_WIN
+Utf8Console::Utf8Console() : previous_(GetConsoleOutputCP()) {
+    SetConsoleOutputCP(CP_UTF8);
+}
+
+Utf8Console::~Utf8Console() {
+    if (previous_ != 0)
+        SetConsoleOutputCP(previous_);
+}
+#else
+Utf8Console::Utf8Console() = default;
+Utf8Console::~Utf8Console() = default;
+#endif
+
 void printError(const QString& text) {
     const QByteArray bytes = (u"telvane-cli: "_qs + text + u'\n').toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-}
-
-// The console shows UTF-8 as it is written.
-void speakUtf8() {
-#ifdef Q_OS_WIN
-    SetConsoleOutputCP(CP_UTF8);
-#endif
+    std::fflush(stderr);
 }
 
 // Whether the folder is there or can be made: the nearest existing folder up its path takes files.
@@ -77,24 +96,38 @@ bool folderUsable(const QString& folder) {
 
 // Runs the operations one after the other for one phone: the first that fails ends the run.
 int runOperations(ConsoleHost& host, const QList<Operation>& operations) {
-    int status = Succeeded;
     try {
+        // Output that cannot be written is a failure: the operations after it are not run.
         for (const Operation operation : operations)
-            if (!operation(host)) {
-                status = Failed;
-                break;
-            }
+            if (!operation(host) || host.outputFailed())
+                return Failed;
+        return Succeeded;
     } catch (const OperationCancelled&) {
         host.write(bridge::Kind::Failure, host.cancelledLine());
         return Interrupted;
     } catch (const PhoneLost& lost) {
         host.write(bridge::Kind::Failure, host.lostLine(lost));
-        status = Failed;
+    } catch (const TelvaneError& error) {
+        host.write(bridge::Kind::Failure, errorReportText(error.message(host.langFR())));
     } catch (const std::exception& error) {
         host.write(bridge::Kind::Failure, errorReportText(QString::fromUtf8(error.what())));
-        status = Failed;
     }
-    return bridge::cancelledBySignal() ? int(Interrupted) : status;
+    return Failed;
+}
+
+// How the command line names a phone: its serial, followed by "@t" and adb's transport id when another
+// phone reports the same serial.
+QString nameOf(const bridge::Phone& phone) {
+    return phone.transportId.isEmpty() ? phone.serial : phone.serial + u"@t"_qs + phone.transportId;
+}
+
+// The phone's label with the name the command line knows it by.
+QString labelOf(const bridge::Host::Listed& listed, qsizetype i) {
+    const bridge::Phone& phone = listed.phones[i];
+    const QString& label = listed.labels[i];
+    if (phone.transportId.isEmpty())
+        return label;
+    return label.endsWith(u')') ? label.chopped(1) + u"@t"_qs + phone.transportId + u')' : nameOf(phone);
 }
 
 // The folder of one phone among several: its model and serial, made safe as the CSV files' names are.
@@ -105,10 +138,101 @@ QString phoneFolder(const QString& out, const bridge::Phone& phone, const QStrin
     return QDir(out).filePath(reports::SafeCategoryName(name));
 }
 
+// Every phone at once, each in a thread of its own that runs its commands one after the other; the status is
+// the worst of theirs.
+int readEveryPhone(ConsoleOutput& output, const ConsoleHost::Settings& settings, const bridge::Host::Listed& listed,
+                   const QList<Operation>& operations) {
+    std::vector<int> statuses(size_t(listed.phones.size()), Succeeded);
+    std::vector<std::unique_ptr<QThread>> threads;
+    for (qsizetype i = 0; i < listed.phones.size(); ++i) {
+        ConsoleHost::Settings own = settings;
+        own.folder = phoneFolder(settings.folder, listed.phones[i], listed.models[i]);
+        threads.emplace_back(QThread::create([&, own, i] {
+            ConsoleHost host(output, own, u'[' + labelOf(listed, i) + u"] "_qs, listed.phones[i]);
+            statuses[size_t(i)] = runOperations(host, operations);
+        }));
+        threads.back()->start();
+    }
+    for (const auto& thread : threads)
+        thread->wait();
+    // Phones that report one serial while adb names no transport ids cannot be read; the others were.
+    ConsoleHost refusing(output, settings);
+    for (const QString& serial : listed.refused) {
+        refusing.write(bridge::Kind::Failure, u'[' + serial + u"] "_qs + refusing.refusedLine(serial));
+        statuses.push_back(Failed);
+    }
+    return *std::max_element(statuses.begin(), statuses.end());
+}
+
+// The phones the command line asks for, or none when it names none of those attached (it says so).
+std::optional<bridge::Host::Listed> phonesNamed(const QCommandLineParser& parser, ConsoleOutput& output,
+                                                const ConsoleHost::Settings& settings,
+                                                const bridge::Host::Listed& listed) {
+    if (parser.isSet(u"all-phones"_qs))
+        return listed;
+    const QString named = parser.value(u"serial"_qs);
+    QList<qsizetype> exact;
+    QList<qsizetype> bySerial;
+    for (qsizetype i = 0; i < listed.phones.size(); ++i) {
+        if (named.isEmpty() || nameOf(listed.phones[i]) == named)
+            exact.append(i);
+        if (listed.phones[i].serial == named)
+            bySerial.append(i);
+    }
+    if (exact.size() == 1 && (!named.isEmpty() || listed.refused.isEmpty())) {
+        const qsizetype i = exact[0];
+        bridge::Host::Listed one;
+        one.phones = {listed.phones[i]};
+        one.labels = {listed.labels[i]};
+        one.models = {listed.models[i]};
+        return one;
+    }
+    if (named.isEmpty())
+        printError(u"several phones are attached: name one with --serial, or use --all-phones"_qs);
+    else if (!bySerial.isEmpty())
+        printError(u"several phones report the serial "_qs + named + u": name one with its transport id, as "_qs +
+                   nameOf(listed.phones[bySerial[0]]));
+    else if (listed.refused.contains(named))
+        printError(ConsoleHost(output, settings).refusedLine(named));
+    else
+        printError(u"no attached phone has the serial "_qs + named);
+    for (qsizetype i = 0; i < listed.phones.size(); ++i)
+        output.line(true, labelOf(listed, i));
+    return std::nullopt;
+}
+
+// Lists the usable phones and reads those the command line names.
+int readPhones(const QCommandLineParser& parser, ConsoleOutput& output, const ConsoleHost::Settings& settings,
+               const QList<Operation>& operations) {
+    ConsoleHost probe(output, settings);
+    bridge::Host::Listed listed;
+    try {
+        const QString adb = ADBPath();
+        const bridge::DeviceList list =
+            ADBFound() ? bridge::readDevices(probe.run(catalogue::devices(adb)).lines) : bridge::DeviceList();
+        if (list.state == bridge::DeviceState::Usable)
+            listed = probe.listPhones(adb, list);
+        // The connection test says why no phone can be read, as the window would.
+        if (listed.phones.isEmpty()) {
+            probe.IsDeviceConnected();
+            return NoPhone;
+        }
+    } catch (const OperationCancelled&) {
+        return Interrupted;
+    }
+    const std::optional<bridge::Host::Listed> named = phonesNamed(parser, output, settings, listed);
+    if (!named)
+        return NoPhone;
+    if (parser.isSet(u"all-phones"_qs))
+        return readEveryPhone(output, settings, *named, operations);
+    ConsoleHost host(output, settings, {}, named->phones[0]);
+    return runOperations(host, operations);
+}
+
 } // namespace
 
 int run(const QStringList& arguments) {
-    speakUtf8();
+    const Utf8Console console;
     QCommandLineParser parser;
     parser.setApplicationDescription(u"Reads Android phones over USB through adb, without a window: the same "
                                      "lines as the window's log, the same files."_qs);
@@ -116,7 +240,10 @@ int run(const QStringList& arguments) {
     parser.addVersionOption();
     const QCommandLineOption out(u"out"_qs, u"Write the files into <dir> (default: Telvane on the desktop)."_qs,
                                  u"dir"_qs, files::outputFolder());
-    const QCommandLineOption serial(u"serial"_qs, u"Read the phone with this serial."_qs, u"serial"_qs);
+    const QCommandLineOption serial(u"serial"_qs,
+                                    u"Read the phone with this serial (<serial>@t<id>: the one with adb's transport id "
+                                    "<id>, when several report one serial)."_qs,
+                                    u"serial"_qs);
     const QCommandLineOption allPhones(u"all-phones"_qs,
                                        u"Read every usable phone at once, each into <dir>/<Model>_<serial>."_qs);
     const QCommandLineOption lang(u"lang"_qs, u"Language of the lines and the files: en or fr."_qs, u"language"_qs,
@@ -163,61 +290,15 @@ int run(const QStringList& arguments) {
     ConsoleOutput output;
     const ConsoleHost::Settings settings{
         folder, parser.value(lang) == u"fr", {parser.isSet(essentials), parser.isSet(legacy), parser.isSet(verbose)}};
-    ConsoleHost probe(output, settings);
-    bridge::Host::Listed listed;
-    try {
-        const QString adb = ADBPath();
-        const bridge::DeviceList list = bridge::readDevices(probe.run(catalogue::devices(adb)).lines);
-        if (list.state == bridge::DeviceState::Usable)
-            listed = probe.listPhones(adb, list);
-        // The connection test says why no phone can be read, as the window would.
-        if (listed.phones.isEmpty() || !listed.refusal.isEmpty()) {
-            probe.IsDeviceConnected();
-            return NoPhone;
-        }
-    } catch (const OperationCancelled&) {
-        return Interrupted;
+    int status = readPhones(parser, output, settings, operations);
+    // Every file left unfinished is gone by now.
+    bridge::cleanedUp();
+    if (const QString failure = output.failure(settings.langFR); !failure.isEmpty()) {
+        printError(failure);
+        if (status == Succeeded)
+            status = Failed;
     }
-
-    QList<qsizetype> chosen;
-    for (qsizetype i = 0; i < listed.phones.size(); ++i)
-        if (parser.isSet(allPhones) || listed.phones.size() == 1 || listed.phones[i].serial == parser.value(serial))
-            chosen.append(i);
-    if (parser.isSet(serial) && (chosen.size() != 1 || listed.phones[chosen[0]].serial != parser.value(serial)))
-        chosen.clear();
-    if (chosen.isEmpty() || (chosen.size() > 1 && !parser.isSet(allPhones))) {
-        printError(parser.isSet(serial) ? u"no single attached phone has the serial "_qs + parser.value(serial)
-                                        : u"several phones are attached: name one with --serial, or use "
-                                          "--all-phones"_qs);
-        for (const QString& label : std::as_const(listed.labels))
-            output.line(true, label);
-        return NoPhone;
-    }
-    if (!parser.isSet(allPhones)) {
-        ConsoleHost host(output, settings, {}, listed.phones[chosen[0]]);
-        return runOperations(host, operations);
-    }
-
-    // Every phone at once, each in a thread of its own that runs its commands one after the other. The
-    // threads are not ended one by one: under Wine a thread's end sometimes never returns once it has run
-    // commands, so they wait, idle, for the program's end, which ends them all at once.
-    std::vector<int> statuses(size_t(chosen.size()), Succeeded);
-    QSemaphore finished;
-    for (qsizetype i = 0; i < chosen.size(); ++i) {
-        const qsizetype at = chosen[i];
-        ConsoleHost::Settings own = settings;
-        own.folder = phoneFolder(folder, listed.phones[at], listed.models[at]);
-        QThread* thread = QThread::create([&, own, at, i] {
-            ConsoleHost host(output, own, u'[' + listed.labels[at] + u"] "_qs, listed.phones[at]);
-            statuses[size_t(i)] = runOperations(host, operations);
-            finished.release();
-            QSemaphore().acquire();
-        });
-        thread->start();
-    }
-    finished.acquire(int(chosen.size()));
-    std::fflush(nullptr);
-    std::_Exit(*std::max_element(statuses.begin(), statuses.end()));
+    return status;
 }
 
 } // namespace cli

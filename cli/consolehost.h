@@ -5,13 +5,19 @@
 #include <QMutex>
 
 // Where the console program's lines go: standard output, failure lines to standard error, one whole line
-// at a time, whichever phone writes it.
+// at a time, whichever phone writes it. A line that cannot be written is remembered.
 class ConsoleOutput {
 public:
+    ConsoleOutput();
     void line(bool failure, const QString& text);
+    bool failed() const;
+    // Why standard output or standard error could not be written, empty while every line could.
+    QString failure(bool langFR) const;
 
 private:
-    QMutex mutex_;
+    mutable QMutex mutex_;
+    const char* stream_ = nullptr;
+    int errno_ = 0;
 };
 
 // The console program's side of the phone operations for one phone: lines are printed with the phone's
@@ -29,12 +35,13 @@ public:
 
     void write(bridge::Kind kind, const QString& line) override;
     void dfTable(const QStringList& dfLines) override;
-    bridge::CommandResult run(const QString& cmd) override;
+    void waitFor(bridge::CommandGroup& group, const std::function<void(qsizetype)>& ended) override;
     qsizetype choosePhone(const QString& question, const QList<bridge::Phone>& phones,
                           const QStringList& labels) override;
     QString outputFolder() override;
     bool langFR() const override { return settings_.langFR; }
     bridge::Options options() const override { return settings_.options; }
+    bool outputFailed() const { return output_.failed(); }
 
 private:
     ConsoleOutput& output_;

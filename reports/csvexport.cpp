@@ -100,8 +100,8 @@ reports::CsvRow propertyRow(const QString& line, bool langFR, reports::SummaryNo
     QString value = strlist::trim(QStringView(line).mid(close + 2));
     if (value.startsWith(u'[') && value.endsWith(u']'))
         value = value.mid(1, value.size() - 2);
-    thread_local reports::LocaleKeywords imeiKeys{u"imei", u"meid"};
-    thread_local reports::LocaleKeywords serialKeys{u"serial"};
+    static const reports::LocaleKeywords imeiKeys{u"imei", u"meid"};
+    static const reports::LocaleKeywords serialKeys{u"serial"};
     const QString key = reports::foldForSearch(sensor);
     const bool imei = imeiKeys.containedIn(key);
     if (imei || serialKeys.containedIn(key))

@@ -6,8 +6,8 @@
 namespace reports {
 
 bool IsEssential(QStringView S) {
-    thread_local LocaleKeywords beginsWith{u"callbacks:", u"callback", u"killed"};
-    thread_local LocaleKeywords contains{u"ThermalEventListeners",
+    static const LocaleKeywords beginsWith{u"callbacks:", u"callback", u"killed"};
+    static const LocaleKeywords contains{u"ThermalEventListeners",
                                          u"StatusListeners",
                                          u"broadcasts",
                                          u"mLast",

@@ -21,8 +21,9 @@ LocaleKeywords::LocaleKeywords(std::initializer_list<const char16_t*> words) {
         words_.append(QStringView(word));
 }
 
-const QList<QStringMatcher>& LocaleKeywords::matchers() {
+QList<QStringMatcher> LocaleKeywords::matchers() const {
     const QLocale current;
+    const QMutexLocker lock(&mutex_);
     if (matchers_.isEmpty() || locale_ != current) {
         locale_ = current;
         matchers_.clear();
@@ -32,14 +33,14 @@ const QList<QStringMatcher>& LocaleKeywords::matchers() {
     return matchers_;
 }
 
-bool LocaleKeywords::containedIn(QStringView foldedText) {
+bool LocaleKeywords::containedIn(QStringView foldedText) const {
     for (const QStringMatcher& k : matchers())
         if (k.indexIn(foldedText) >= 0)
             return true;
     return false;
 }
 
-bool LocaleKeywords::beginOf(QStringView foldedText) {
+bool LocaleKeywords::beginOf(QStringView foldedText) const {
     for (const QStringMatcher& k : matchers())
         if (foldedText.startsWith(k.pattern()))
             return true;

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QLocale>
+#include <QMutex>
 #include <QString>
 #include <QStringMatcher>
 #include <QStringView>
@@ -16,19 +17,21 @@ namespace reports {
 QString foldForSearch(QStringView text);
 
 // Keywords for case-insensitive tests on text folded by foldForSearch. They are folded again only when
-// the locale changed, not for every line.
+// the locale changed, not for every line. One object serves every thread (the console program reads
+// several phones at once).
 class LocaleKeywords {
 public:
     LocaleKeywords(std::initializer_list<const char16_t*> words);
-    bool containedIn(QStringView foldedText);
-    bool beginOf(QStringView foldedText);
+    bool containedIn(QStringView foldedText) const;
+    bool beginOf(QStringView foldedText) const;
 
 private:
-    const QList<QStringMatcher>& matchers();
+    QList<QStringMatcher> matchers() const;
 
     QList<QStringView> words_;
-    QLocale locale_;
-    QList<QStringMatcher> matchers_;
+    mutable QMutex mutex_;
+    mutable QLocale locale_;
+    mutable QList<QStringMatcher> matchers_;
 };
 
 } // namespace reports

@@ -75,14 +75,16 @@ bool GenerateRawDump(bridge::Host& host) {
     host.write(bridge::Kind::Heading, host.text(Heading));
     host.blank();
 
-    // Each report goes to the disk as it arrives, while the next command runs; the file replaces the earlier
-    // one only once it is whole.
+    // The reports are asked for at once; each goes to the disk as soon as it and those before it have come,
+    // while the rest still run. The file replaces the earlier one only once it is whole.
     files::WholeFileWriter file(path);
     file.write(QByteArray(strlist::FileMark));
     const auto essentialsOn = [&host] { return host.options().essentials; };
     const std::array<QString, 6> commands = RawDumpCommands(adb);
-    for (std::size_t i = 0; i < commands.size(); ++i)
-        file.write(strlist::lineBytes(RawDumpSection(i, host.ExecuteADBCommand(commands[i]), essentialsOn)));
+    host.ExecuteADBCommands(QStringList(commands.begin(), commands.end()), [&](qsizetype i, QStringList& output) {
+        file.write(strlist::lineBytes(RawDumpSection(std::size_t(i), output, essentialsOn)));
+    });
+    host.stopIfCancelled();
     file.commit();
     host.write(bridge::Kind::Written, host.text(Written).arg(files::shown(folder)));
     return true;

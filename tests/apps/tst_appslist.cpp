@@ -115,7 +115,7 @@ private Q_SLOTS:
         expected += ModernNames;
         const QStringList block = blockOf(form.RichEdit1, expected.first());
         QCOMPARE(block, expected);
-        QCOMPARE(readText(simLog), u"devices\nshell pm list packages -3 -f\n"_qs);
+        QCOMPARE(readText(simLog), u"devices\n-s TLV0A1B2C3D4 shell pm list packages -3 -f\n"_qs);
 
         // Everything the phone printed is kept: BOM, CR LF after every line.
         const QStringList phone = strlist::fromText(
@@ -157,7 +157,9 @@ private Q_SLOTS:
         click(form.PanelGenerateAppsList);
         qunsetenv("TELVANE_SIM_LOG");
 
-        QCOMPARE(readText(simLog), u"devices\nshell pm list packages -f\nshell pm list packages -f -s\n"_qs);
+        QCOMPARE(
+            readText(simLog),
+            u"devices\n-s TLV20A7F3C91 shell pm list packages -f\n-s TLV20A7F3C91 shell pm list packages -f -s\n"_qs);
         const QStringList block = blockOf(form.RichEdit1, u"--- Generating Third-Party Apps List... ---"_qs);
         QVERIFY(block.size() > 6);
         QCOMPARE(block[2], u"Legacy OS Compatibility Mode active: Generating non-system apps by subtraction "

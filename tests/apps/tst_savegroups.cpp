@@ -207,8 +207,9 @@ private Q_SLOTS:
         click(form.PanelSaveGroups);
         const QString last = form.RichEdit1->lines().last();
         const QString prefix = french ? u"❌ Erreur lors de la sauvegarde: "_qs : u"❌ Error saving groups: "_qs;
-        QVERIFY2(last.startsWith(prefix + u"Cannot write file \""_qs +
-                                 QDir::toNativeSeparators(dir.path() + u"/gone/AppGroups.txt\": "_qs)),
+        const QString shown = QDir::toNativeSeparators(dir.path() + u"/gone/AppGroups.txt"_qs);
+        QVERIFY2(last.startsWith(prefix + (french ? u"Impossible d'écrire le fichier « "_qs + shown + u" » : "_qs
+                                                  : u"Cannot write file \""_qs + shown + u"\": "_qs)),
                  qPrintable(last));
         const auto look = lineLook(form.RichEdit1, form.RichEdit1->lineCount() - 1);
         QCOMPARE(look.color, QColor(0xFF0000));

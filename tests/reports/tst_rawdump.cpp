@@ -6,6 +6,8 @@
 #include "ui/panel.h"
 #include "ui/textpane.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -147,13 +149,16 @@ private Q_SLOTS:
         QCOMPARE(dialogs.shown().size(), 0);
         QFile file(log);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("devices\n"
-                                            "shell dumpsys battery\n"
-                                            "shell dumpsys thermalservice\n"
-                                            "shell dumpsys sensorservice\n"
-                                            "shell dumpsys cpuinfo\n"
-                                            "shell getprop\n"
-                                            "shell dumpsys wifi\n"));
+        // The six reports are asked for at once, in no fixed order.
+        QList<QByteArray> commands = file.readAll().split('\n');
+        std::sort(commands.begin() + 1, commands.end());
+        QCOMPARE(commands.join('\n'), QByteArray("devices\n\n"
+                                                 "-s TLV0A1B2C3D4 shell dumpsys battery\n"
+                                                 "-s TLV0A1B2C3D4 shell dumpsys cpuinfo\n"
+                                                 "-s TLV0A1B2C3D4 shell dumpsys sensorservice\n"
+                                                 "-s TLV0A1B2C3D4 shell dumpsys thermalservice\n"
+                                                 "-s TLV0A1B2C3D4 shell dumpsys wifi\n"
+                                                 "-s TLV0A1B2C3D4 shell getprop"));
     }
 
     void fullRecordedDump_data() {

@@ -169,8 +169,8 @@ private Q_SLOTS:
             sim.commands(),
             (QStringList{
                 u"devices"_qs,
-                u"shell su -c find /storage/emulated/0 -type f -iregex '.*.\\(jpg\\|jpeg\\|png\\|gif\\|webp\\|heic\\)' | wc -l"_qs,
-                u"shell su -c find /storage/emulated/0 -type f -iregex '.*.\\(mp4\\|mov\\|avi\\|webm\\|3gp\\|mkv\\)' | wc -l"_qs}));
+                u"-s TLV0A1B2C3D4 shell su -c find /storage/emulated/0 -type f -iregex '.*.\\(jpg\\|jpeg\\|png\\|gif\\|webp\\|heic\\)' | wc -l"_qs,
+                u"-s TLV0A1B2C3D4 shell su -c find /storage/emulated/0 -type f -iregex '.*.\\(mp4\\|mov\\|avi\\|webm\\|3gp\\|mkv\\)' | wc -l"_qs}));
         QVERIFY(dialogs.errors().isEmpty());
     }
 
