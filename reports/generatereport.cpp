@@ -13,7 +13,8 @@ const Message Heading{"--- Generating the phone report... ---", "--- Génératio
 const Message ModelLine{"Model: %1", "Modèle : %1"};
 const Message AndroidLine{"Android: %1", "Android : %1"};
 const Message HealthLine{"Battery health: %1 (source: %2)", "Santé de la batterie : %1 (source : %2)"};
-const Message NoHealth{"Battery health: not reported by this phone", "Santé de la batterie : non fournie par ce téléphone"};
+const Message NoHealth{"Battery health: not reported by this phone",
+                       "Santé de la batterie : non fournie par ce téléphone"};
 const Message StorageLine{"Storage used: %1 of %2 (%3)", "Stockage utilisé : %1 sur %2 (%3)"};
 const Message Written{"Phone report written: %1", "Rapport du téléphone écrit : %1"};
 
@@ -33,11 +34,12 @@ std::optional<ReportFile> WritePhoneReport(bridge::Host& host) {
     const QList<QStringList> answers = host.ExecuteADBCommands(QStringList(commands.begin(), commands.end()));
     ReportOutputs outputs;
     std::copy(answers.begin(), answers.end(), outputs.begin());
-    ReportFile written{ReadPhoneReport(outputs), folder.filePath(QString::fromUtf16(PhoneReportPage))};
+    ReportFile written{ReadPhoneReport(outputs), folder.filePath(QString::fromUtf16(PhoneReportPage)),
+                       QDateTime::currentDateTime()};
     const PhoneReport& report = written.report;
+    const QDateTime& now = written.generated;
 
     // Both files are on the disk before either replaces the earlier pair.
-    const QDateTime now = QDateTime::currentDateTime();
     files::WholeFileWriter page(written.page);
     files::WholeFileWriter data(folder.filePath(QString::fromUtf16(PhoneReportData)));
     page.write(ReportPage(report, host.langFR(), now).toUtf8());
@@ -51,15 +53,15 @@ std::optional<ReportFile> WritePhoneReport(bridge::Host& host) {
     host.write(bridge::Kind::Result, host.text(ModelLine).arg(report.model.isEmpty() ? missing : report.model));
     host.write(bridge::Kind::Result, host.text(AndroidLine).arg(report.android.isEmpty() ? missing : report.android));
     if (report.healthPercent)
-        host.write(bridge::Kind::Result, host.text(HealthLine).arg(PercentText(*report.healthPercent, fr),
-                                                                   SourceWords(report.healthSource, fr)));
+        host.write(
+            bridge::Kind::Result,
+            host.text(HealthLine).arg(PercentText(*report.healthPercent, fr), SourceWords(report.healthSource, fr)));
     else
         host.write(bridge::Kind::Unavailable, host.text(NoHealth));
     if (const Partition total = StorageTotal(report); total.size > 0)
-        host.write(bridge::Kind::Result,
-                   host.text(StorageLine)
-                       .arg(FormatBytes(total.used, fr), FormatBytes(total.size, fr),
-                            PercentText(double(total.used) / double(total.size) * 100, fr)));
+        host.write(bridge::Kind::Result, host.text(StorageLine)
+                                             .arg(FormatBytes(total.used, fr), FormatBytes(total.size, fr),
+                                                  PercentText(double(total.used) / double(total.size) * 100, fr)));
     host.blank();
     host.write(bridge::Kind::Written, host.text(Written).arg(files::shown(written.page)));
     return written;

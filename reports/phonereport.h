@@ -2,6 +2,7 @@
 
 #include "bridge/catalogue.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -95,10 +96,11 @@ inline constexpr int MostCycles = 10000;
 // The total of the partitions: size and use.
 Partition StorageTotal(const PhoneReport& report);
 
-// A report and the path of its page.
+// A report, the path of its page and when it was written.
 struct ReportFile {
     PhoneReport report;
     QString page;
+    QDateTime generated;
 };
 
 // Reads the phone's report, writes DeviceReport.html and DeviceReport.json into the output folder and

@@ -63,10 +63,10 @@ const Message Footer{"Written on %1 by Telvane %2, from what the phone reports a
 const Message Phones{"Phones", "Téléphones"};
 
 const Message SourceWordList[] = {{"", ""},
-                               {"the phone's health service", "le service de santé du téléphone"},
-                               {"the maker's own reading", "le relevé du fabricant"},
-                               {"learned capacity in batterystats", "la capacité apprise dans batterystats"},
-                               {"estimate from the charge held now", "estimation d'après la charge actuelle"}};
+                                  {"the phone's health service", "le service de santé du téléphone"},
+                                  {"the maker's own reading", "le relevé du fabricant"},
+                                  {"learned capacity in batterystats", "la capacité apprise dans batterystats"},
+                                  {"estimate from the charge held now", "estimation d'après la charge actuelle"}};
 const char* const SourceNames[] = {nullptr, "health-service", "maker", "batterystats", "estimate"};
 // BatteryManager's codes, from 1.
 const Message StatusWords[] = {{"unknown", "inconnu"},
@@ -186,8 +186,9 @@ QString gauge(const Page& page, const PhoneReport& report) {
         svg += u"<text x=\"100\" y=\"92\" text-anchor=\"middle\" font-size=\"30\" fill=\"#8a96a3\">?</text>"_qs;
     }
     svg += u"</svg>"_qs;
-    const QString source =
-        report.healthPercent ? page.t(SourceLine).arg(page.t(SourceWordList[int(report.healthSource)])) : page.missing();
+    const QString source = report.healthPercent
+                               ? page.t(SourceLine).arg(page.t(SourceWordList[int(report.healthSource)]))
+                               : page.missing();
     return u"<div class=\"gauge\">"_qs + svg + u"<p><strong>"_qs + page.t(BatteryHealth) + u"</strong></p><p>"_qs +
            source + u"</p></div>\n"_qs;
 }
@@ -201,9 +202,9 @@ QString batterySection(const Page& page, const PhoneReport& r) {
         return code ? page.t(words[*code - 1]) : page.missing();
     };
     QString rows;
-    rows += page.row(Cycles,
-                     r.cycles ? page.number(*r.cycles, 0) + u" ("_qs + page.t(SourceWordList[int(r.cyclesSource)]) + u')'
-                              : page.missing());
+    rows += page.row(Cycles, r.cycles ? page.number(*r.cycles, 0) + u" ("_qs +
+                                            page.t(SourceWordList[int(r.cyclesSource)]) + u')'
+                                      : page.missing());
     rows += page.row(Level, page.or_<int>(r.level, [&](int v) { return page.number(v, 0) + u"\u00A0%"_qs; }));
     rows += page.row(Status, word(StatusWords, r.status));
     rows += page.row(Condition, word(HealthWords, r.health));

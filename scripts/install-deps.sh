@@ -10,7 +10,7 @@ build_pkgs="cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools libgl-dev
 package_pkgs="dpkg-dev file"
 # The Windows build: cross compiler, Wine to run it, zip to pack it.
 windows_pkgs="g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 wine wine64 zip unzip xz-utils"
-test_pkgs="clang-format clang libclang-rt-14-dev adb xvfb xdotool imagemagick xclip libreoffice-writer-nogui chromium lintian desktop-file-utils appstream"
+test_pkgs="clang-format clang libclang-rt-14-dev adb xvfb xdotool imagemagick xclip libreoffice-writer-nogui libreoffice-calc-nogui chromium lintian desktop-file-utils appstream"
 
 case "${1:-build}" in
 package) pkgs="$build_pkgs $package_pkgs" ;;

@@ -2,6 +2,9 @@
 #include "reports/phonereport.h"
 #include "reports/reportrender.h"
 #include "testsupport.h"
+#include "ui/browser.h"
+#include "ui/panel.h"
+#include "ui/textpane.h"
 
 #include <QDir>
 #include <QImage>
@@ -231,6 +234,43 @@ private Q_SLOTS:
         QCOMPARE(at(json, u"phone/maker"_qs).toString(), hostile.maker);
         QCOMPARE(at(json, u"battery/level"_qs), QJsonValue(QJsonValue::Null));
         QCOMPARE(at(json, u"battery/status"_qs), QJsonValue(QJsonValue::Null));
+    }
+
+    // The panel writes both files and shows the page; a phone lost meanwhile leaves the earlier pair as it was.
+    void thePanelWritesAndShowsThePage_data() {
+        QTest::addColumn<QString>("profile");
+        QTest::addColumn<QString>("last");
+        QTest::newRow("written") << u"modern"_qs << u"Phone report written: "_qs;
+        QTest::newRow("phone lost") << u"reportlost"_qs << u"Phone lost: error: device offline"_qs;
+    }
+    void thePanelWritesAndShowsThePage() {
+        QFETCH(QString, profile);
+        QFETCH(QString, last);
+        const testsupport::FreshHome home;
+        const testsupport::DialogRecorder dialogs;
+        testsupport::useProfile(profile);
+        QList<QUrl> shown;
+        browser::setOpener([&shown](const QUrl& url) { shown.append(url); });
+        const QDir folder(home.outputFolder());
+        QVERIFY(folder.mkpath(u"."_qs));
+        for (const QString& name : {u"DeviceReport.html"_qs, u"DeviceReport.json"_qs}) {
+            QFile earlier(folder.filePath(name));
+            QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier") == 7);
+        }
+        TForm13 form(testsupport::quietUpdateServer());
+        testsupport::click(form.PanelPhoneReport);
+        browser::setOpener({});
+        QVERIFY2(form.RichEdit1->lines().last().startsWith(last), qPrintable(form.RichEdit1->lines().last()));
+        const bool written = profile == u"modern";
+        const QString page = folder.filePath(u"DeviceReport.html"_qs);
+        QCOMPARE(shown, written ? QList<QUrl>{QUrl::fromLocalFile(page)} : QList<QUrl>());
+        const QJsonDocument json =
+            QJsonDocument::fromJson(testsupport::dataBytes(folder.filePath(u"DeviceReport.json"_qs)));
+        QCOMPARE(at(json.object(), u"battery/health_source"_qs).toString(), written ? u"batterystats"_qs : QString());
+        QCOMPARE(testsupport::dataBytes(page) == "earlier", !written);
+        if (written)
+            QVERIFY(form.RichEdit1->lines().contains(
+                u"Battery health: 100.0\u00A0% (source: learned capacity in batterystats)"_qs));
     }
 
     // A real browser opens the page offline: nothing is asked of the network, it prints on one or two A4
