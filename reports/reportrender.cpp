@@ -61,6 +61,7 @@ const Message No{"no", "non"};
 const Message Footer{"Written on %1 by Telvane %2, from what the phone reports about itself.",
                      "Écrit le %1 par Telvane %2, d'après ce que le téléphone dit de lui-même."};
 const Message Phones{"Phones", "Téléphones"};
+const Message PhonesRead{"Phones read: %1", "Téléphones lus : %1"};
 
 const Message SourceWordList[] = {{"", ""},
                                   {"the phone's health service", "le service de santé du téléphone"},
@@ -141,6 +142,8 @@ table { border-collapse: collapse; width: 100%; }
 th, td { text-align: left; vertical-align: top; padding: .18em .5em .18em 0; overflow-wrap: anywhere; }
 th { font-weight: 600; width: 34%; color: #3e4c59; }
 .missing { color: #8a96a3; font-style: italic; }
+.list th { width: auto; border-bottom: 1px solid #9aa5b1; }
+.list th, .list td { padding-right: 1.5em; }
 .battery { display: flex; gap: 1.5em; align-items: flex-start; }
 .gauge { flex: 0 0 13em; text-align: center; }
 .gauge p { margin: .2em 0; font-size: .9em; color: #3e4c59; }
@@ -437,8 +440,9 @@ QStringList InventoryRows(const QList<InventoryEntry>& phones, bool langFR) {
 QString InventoryPage(const QList<InventoryEntry>& phones, bool langFR, const QDateTime& generated) {
     const Page page(langFR);
     QString html = head(page, page.t(Phones));
-    html += u"<header>\n<h1>"_qs + page.t(Phones) + u"</h1>\n<p>"_qs + page.number(phones.size(), 0) +
-            u"</p>\n</header>\n<table>\n<tr><th>"_qs + page.t(Model) + u"</th><th>"_qs + page.t(Serial) +
+    html += u"<header>\n<h1>"_qs + page.t(Phones) + u"</h1>\n<p>"_qs +
+            page.t(PhonesRead).arg(page.number(phones.size(), 0)) +
+            u"</p>\n</header>\n<table class=\"list\">\n<tr><th>"_qs + page.t(Model) + u"</th><th>"_qs + page.t(Serial) +
             u"</th><th>"_qs + page.t(Android) + u"</th><th>"_qs + page.t(BatteryHealth) + u"</th></tr>\n"_qs;
     for (const InventoryEntry& phone : phones) {
         const PhoneReport& r = phone.report;
