@@ -218,13 +218,12 @@ void readHealthService(const QHash<QString, QString>& health, reports::PhoneRepo
     const auto design = designWithin(mahOfMicro(integerOf(health, u"batteryFullChargeDesignCapacityUah"_qs)));
     if (design)
         report.designCapacityMah = design;
-    if (full && design) {
+    // A full charge is a fact only where it can be one of a battery of that design.
+    if (const auto percent = healthWithin(ratio(full, design))) {
         report.fullCapacityMah = full;
         if (report.healthSource == HealthSource::None) {
-            if (const auto percent = healthWithin(ratio(full, design))) {
-                report.healthPercent = percent;
-                report.healthSource = HealthSource::HealthService;
-            }
+            report.healthPercent = percent;
+            report.healthSource = HealthSource::HealthService;
         }
     }
     if (const auto cycles = integerOf(health, u"batteryCycleCount"_qs);
@@ -291,10 +290,11 @@ void readBatteryStats(const QStringList& lines, reports::PhoneReport& report) {
 // makers print mAh: no phone battery holds 100 Ah, so a smaller figure is taken to be mAh.
 void readEstimate(const QHash<QString, QString>& battery, reports::PhoneReport& report) {
     const auto counter = integerOf(battery, u"Charge counter"_qs);
-    if (!counter || *counter <= 0)
-        return;
-    report.chargeCounterMah = *counter >= 100000 ? double(*counter) / 1000 : double(*counter);
-    if (report.healthSource != HealthSource::None || !report.level || *report.level < 15 || !report.designCapacityMah)
+    report.chargeCounterMah = within(
+        counter ? std::optional<double>(*counter >= 100000 ? double(*counter) / 1000 : double(*counter)) : std::nullopt,
+        1, reports::LargestDesignMah);
+    if (!report.chargeCounterMah || report.healthSource != HealthSource::None || !report.level || *report.level < 15 ||
+        !report.designCapacityMah)
         return;
     const double full = *report.chargeCounterMah * 100 / *report.level;
     if (const auto percent = healthWithin(ratio(full, report.designCapacityMah))) {
