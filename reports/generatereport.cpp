@@ -1,3 +1,4 @@
+#include "base/errors.h"
 #include "base/files.h"
 #include "base/messages.h"
 #include "bridge/host.h"
@@ -16,6 +17,7 @@ const Message HealthLine{"Battery health: %1 (source: %2)", "Santé de la batter
 const Message NoHealth{"Battery health: not reported by this phone",
                        "Santé de la batterie : non fournie par ce téléphone"};
 const Message StorageLine{"Storage used: %1 of %2 (%3)", "Stockage utilisé : %1 sur %2 (%3)"};
+const Message NoStorage{"Storage used: not reported by this phone", "Stockage utilisé : non fourni par ce téléphone"};
 const Message Written{"Phone report written: %1", "Rapport du téléphone écrit : %1"};
 
 } // namespace
@@ -49,9 +51,9 @@ std::optional<ReportFile> WritePhoneReport(bridge::Host& host) {
     data.commit();
 
     const bool fr = host.langFR();
-    const QString missing = NotReported(fr);
-    host.write(bridge::Kind::Result, host.text(ModelLine).arg(report.model.isEmpty() ? missing : report.model));
-    host.write(bridge::Kind::Result, host.text(AndroidLine).arg(report.android.isEmpty() ? missing : report.android));
+    const auto shown = [fr](const QString& text) { return text.isEmpty() ? NotReported(fr) : outsideText(text); };
+    host.write(bridge::Kind::Result, host.text(ModelLine).arg(shown(report.model)));
+    host.write(bridge::Kind::Result, host.text(AndroidLine).arg(shown(report.android)));
     if (report.healthPercent)
         host.write(
             bridge::Kind::Result,
@@ -62,6 +64,8 @@ std::optional<ReportFile> WritePhoneReport(bridge::Host& host) {
         host.write(bridge::Kind::Result, host.text(StorageLine)
                                              .arg(FormatBytes(total.used, fr), FormatBytes(total.size, fr),
                                                   PercentText(double(total.used) / double(total.size) * 100, fr)));
+    else
+        host.write(bridge::Kind::Unavailable, host.text(NoStorage));
     host.blank();
     host.write(bridge::Kind::Written, host.text(Written).arg(files::shown(written.page)));
     return written;

@@ -411,7 +411,7 @@ PhoneReport ReadPhoneReport(const ReportOutputs& outputs) {
 }
 
 Partition StorageTotal(const PhoneReport& report) {
-    Partition total{u"total"_qs};
+    Partition total;
     for (const Partition& p : report.storage) {
         total.size = storage::addSaturated(total.size, p.size);
         total.used = storage::addSaturated(total.used, p.used);
