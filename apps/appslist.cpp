@@ -31,6 +31,7 @@ bool GenerateAppsListFile(bridge::Host& host) {
         host.write(Kind::Notice, host.text(msg::StandardNotice));
         OutputList = host.ExecuteADBCommand(catalogue::thirdPartyPackages(adb));
     }
+    host.stopIfCancelled();
     files::writeWholeFile(rawPath, strlist::fileBytes(OutputList));
 
     host.write(Kind::Result, host.text(msg::FileNotice) + files::shown(rawPath));

@@ -10,6 +10,9 @@
 #ifdef Q_OS_LINUX
 #include <fcntl.h>
 #endif
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -56,6 +59,21 @@ void WholeFileWriter::write(const QByteArray& bytes) {
 #ifdef Q_OS_LINUX
     // The disk starts on what is written now, not at the commit, which then waits for less. Only a hint.
     ::sync_file_range(file_.handle(), 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+}
+
+void WholeFileWriter::checkReplaceable() {
+#ifdef Q_OS_WIN
+    const QString target = QDir::toNativeSeparators(file_.fileName());
+    const HANDLE file =
+        CreateFileW(reinterpret_cast<const wchar_t*>(target.utf16()), DELETE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return;
+    }
+    if (const DWORD reason = GetLastError(); reason == ERROR_SHARING_VIOLATION || reason == ERROR_LOCK_VIOLATION)
+        fail(int(reason));
 #endif
 }
 

@@ -22,6 +22,9 @@ class WholeFileWriter {
 public:
     explicit WholeFileWriter(const QString& path);
     void write(const QByteArray& bytes);
+    // Raises the error commit() would meet where the system can tell beforehand: on Windows, a program (a
+    // spreadsheet) that holds the earlier file open. Files replaced together are all checked first.
+    void checkReplaceable();
     void commit();
 
 private:

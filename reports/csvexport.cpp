@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -352,9 +354,20 @@ bool GenerateCategoryCSVs(bridge::Host& host, const QString& Separator, const QS
     host.blank();
     const QString shownFolder = files::shown(folderPath);
     const QStringList fileNames = CategoryFileNames(result.categories, Suffix, folderPath.size());
+    // The files of one export replace the earlier ones together, once every one of them is on the disk: a full
+    // disk or a cancel leaves the earlier set whole.
+    std::vector<std::unique_ptr<files::WholeFileWriter>> writers;
+    for (qsizetype i = 0; i < result.categories.size(); ++i) {
+        writers.push_back(std::make_unique<files::WholeFileWriter>(folder.filePath(fileNames[i])));
+        writers.back()->write(strlist::fileBytes(result.categories[i].lines));
+    }
+    host.stopIfCancelled();
+    for (const auto& writer : writers)
+        writer->checkReplaceable();
+    for (const auto& writer : writers)
+        writer->commit();
     for (qsizetype i = 0; i < result.categories.size(); ++i) {
         const CategoryRows& category = result.categories[i];
-        files::writeWholeFile(folder.filePath(fileNames[i]), strlist::fileBytes(category.lines));
         QString written = host.text(FileWritten).arg(category.name, shownFolder);
         // A category that could not have its usual file name says which file holds it.
         if (fileNames[i] != CategoryFileName(category.name, Suffix))

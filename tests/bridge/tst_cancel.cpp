@@ -48,13 +48,16 @@ int simulatorsRunning() {
     return running;
 }
 #else
-// Processes this test started still running, orphans too: they inherit its mark. Others may run beside.
+// Simulated phones this test started still running, orphans too: they inherit its mark (a program this test
+// starts keeps it too). Others may run beside.
 int simulatorsRunning() {
-    const QByteArray ours = "TELVANE_STARTED_BY=" + QByteArray::number(QCoreApplication::applicationPid());
+    const QByteArray ours = "TELVANE_STARTED_BY=" + qgetenv("TELVANE_STARTED_BY");
+    const QString simulator = QCoreApplication::applicationDirPath() + u"/adb"_qs;
     int running = 0;
     for (const QString& pid : QDir(u"/proc"_qs).entryList({u"[0-9]*"_qs}, QDir::Dirs)) {
         QFile environment(u"/proc/"_qs + pid + u"/environ"_qs);
-        if (environment.open(QIODevice::ReadOnly) && environment.readAll().split('\0').contains(ours))
+        if (QFileInfo(u"/proc/"_qs + pid + u"/exe"_qs).symLinkTarget() == simulator &&
+            environment.open(QIODevice::ReadOnly) && environment.readAll().split('\0').contains(ours))
             ++running;
     }
     return running;
@@ -96,7 +99,10 @@ class TestCancel : public QObject {
     testsupport::DialogRecorder dialogs;
 
 private Q_SLOTS:
-    void initTestCase() { qputenv("TELVANE_STARTED_BY", QByteArray::number(QCoreApplication::applicationPid())); }
+    void initTestCase() {
+        if (!qEnvironmentVariableIsSet("TELVANE_STARTED_BY"))
+            qputenv("TELVANE_STARTED_BY", QByteArray::number(QCoreApplication::applicationPid()));
+    }
 
     void escCancelsEveryPanel_data() {
         QTest::addColumn<QString>("panel");

@@ -1,3 +1,4 @@
+#include "base/strlist.h"
 #include "bridge/catalogue.h"
 #include "bridge/connection.h"
 #include "bridge/runner.h"
@@ -12,6 +13,8 @@
 #include <QProcess>
 #include <QRadioButton>
 #include <QTest>
+
+#include <algorithm>
 
 using bridge::DeviceState;
 using testsupport::click;
@@ -86,6 +89,26 @@ private Q_SLOTS:
               "error: no devices/emulators found", "adb: no device with transport id '7'"})
             QTest::newRow(adbSays) << QString::fromUtf8(adbSays) << 1;
         QTest::newRow("the same words from a command that succeeded") << u"error: closed"_qs << 0;
+    }
+    // What adb printed, recorded from real phones: each of lost/ is a complaint, nothing of other/ is.
+    void recordedComplaints_data() {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<bool>("lost");
+        for (const QString& kind : {u"lost"_qs, u"other"_qs}) {
+            const QDir dir(testsupport::dataPath(u"bridge/complaints/"_qs + kind));
+            for (const QString& name : dir.entryList(QDir::Files))
+                QTest::newRow(qPrintable(name))
+                    << strlist::fromText(
+                           QString::fromUtf8(testsupport::dataBytes(u"bridge/complaints/"_qs + kind + u'/' + name)))
+                    << (kind == u"lost");
+        }
+    }
+    void recordedComplaints() {
+        QFETCH(QStringList, lines);
+        QFETCH(bool, lost);
+        const QString first =
+            *std::find_if(lines.begin(), lines.end(), [](const QString& l) { return !l.startsWith(u'*'); });
+        QCOMPARE(bridge::adbComplaint(lines, 1), lost ? first : QString());
     }
     void adbComplaints() {
         QFETCH(QString, line);
@@ -263,17 +286,42 @@ private Q_SLOTS:
         QVERIFY2(run.exitCode() == 0, run.readAll().constData());
     }
 
+    // Each command line, read back as the command interpreter (on Windows adb.exe's C runtime) splits it, gives
+    // adb the arguments meant, whatever the serial holds.
+    void commandLinesForTheInterpreter_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QStringList>("arguments");
+        const QString adb = ADBPath();
+        const QString odd = u"RZ8 $HOME `x` \"q\" \\d %PATH% 01"_qs;
+        QTest::newRow("host command") << catalogue::devices(adb) << QStringList{u"devices"_qs};
+        QTest::newRow("a Wi-Fi phone") << catalogue::dumpsys({adb, u"192.168.1.20:5555"_qs}, u"battery"_qs)
+                                       << QStringList{u"-s"_qs, u"192.168.1.20:5555"_qs, u"shell"_qs, u"dumpsys"_qs,
+                                                      u"battery"_qs};
+        QTest::newRow("a serial of blanks, quotes and shell characters")
+            << catalogue::getprop({adb, odd}) << QStringList{u"-s"_qs, odd, u"shell"_qs, u"getprop"_qs};
+        QTest::newRow("the phone's own shell line, by transport id")
+            << catalogue::countVideos({adb, u"0123456789ABCDEF"_qs, u"2"_qs})
+            << QStringList{u"-t"_qs,
+                           u"2"_qs,
+                           u"shell"_qs,
+                           u"su"_qs,
+                           u"-c"_qs,
+                           u"find /storage/emulated/0 -type f -iregex '.*.\\(mp4\\|mov\\|avi\\|webm\\|3gp\\|mkv\\)' | "
+                           "wc -l"_qs};
+    }
     void commandLinesForTheInterpreter() {
-        QCOMPARE(catalogue::devices(u"/usr/lib/android-sdk/platform-tools/adb"_qs),
-                 u"\"/usr/lib/android-sdk/platform-tools/adb\" devices"_qs);
-        QCOMPARE(catalogue::dumpsys({u"/opt/adb"_qs, u"192.168.1.20:5555"_qs}, u"battery"_qs),
-                 u"\"/opt/adb\" -s \"192.168.1.20:5555\" shell dumpsys battery"_qs);
-#ifdef Q_OS_WIN
-        // adb.exe's C runtime reads a backslash before a quote, and a closing one, as an escape.
-        QCOMPARE(catalogue::quoted(u"C:\\a %PATH% \"b\\"_qs), u"\"C:\\a %PATH% \\\"b\\\\\""_qs);
-#else
-        QCOMPARE(catalogue::quoted(u"/a $HOME `b` \"c\" \\d"_qs), u"\"/a \\$HOME \\`b\\` \\\"c\\\" \\\\d\""_qs);
-#endif
+        QFETCH(QString, line);
+        QFETCH(QStringList, arguments);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(u"args"_qs);
+        qputenv("TELVANE_SIM_ARGS", QDir::toNativeSeparators(file).toUtf8());
+        bridge::runCommandLine(line);
+        qunsetenv("TELVANE_SIM_ARGS");
+        QFile args(file);
+        QVERIFY(args.open(QIODevice::ReadOnly));
+        QStringList received = QString::fromUtf8(args.readAll()).split(u'\n');
+        received.removeLast();
+        QCOMPARE(received, arguments);
     }
 };
 

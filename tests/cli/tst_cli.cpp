@@ -1,13 +1,18 @@
+#include "base/files.h"
 #include "testsupport.h"
 #include "ui/panel.h"
+#include "ui/textpane.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QProcess>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -25,13 +30,18 @@ struct Run {
     QString err;
 };
 
-// telvane-cli as a script runs it, with the simulated phone first on the PATH; during runs while it works.
-Run cli(const QStringList& arguments, const std::function<void(QProcess&)>& during = {}) {
+// telvane-cli as a script runs it, with the simulated phone first on the PATH (or no adb anywhere), its standard
+// output read or sent to a file; during runs while it works.
+Run cli(const QStringList& arguments, const std::function<void(QProcess&)>& during = {}, bool withAdb = true,
+        const QString& outputFile = {}) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"PATH"_qs, QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) +
-                                       QDir::listSeparator() + environment.value(u"PATH"_qs));
+    environment.insert(u"PATH"_qs, withAdb ? QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) +
+                                                 QDir::listSeparator() + environment.value(u"PATH"_qs)
+                                           : QDir::tempPath());
     process.setProcessEnvironment(environment);
+    if (!outputFile.isEmpty())
+        process.setStandardOutputFile(outputFile);
     process.start(QStringLiteral(TELVANE_CLI), arguments);
     if (during)
         during(process);
@@ -63,6 +73,8 @@ private Q_SLOTS:
         testsupport::FreshHome home;
         testsupport::DialogRecorder dialogs;
         testsupport::useProfile(u"modern"_qs);
+        const QString shownFolder = QDir::toNativeSeparators(home.outputFolder());
+        QStringList log;
         {
             TForm13 form(testsupport::quietUpdateServer());
             form.RadioButtonFR->setChecked(options.contains(u"fr"_qs));
@@ -71,12 +83,17 @@ private Q_SLOTS:
             for (Panel* panel :
                  {form.PanelRawDump, form.PanelCSVExcel, form.PanelCSVLibreOffice, form.PanelGenerateAppsList})
                 click(panel);
+            log = form.RichEdit1->lines();
         }
         const QString out = home.path() + u"/cli"_qs;
         const Run run = cli(options + QStringList{u"--out"_qs, out, u"raw-dump"_qs, u"csv-excel"_qs,
                                                   u"csv-libreoffice"_qs, u"apps"_qs});
         QCOMPARE(run.status, 0);
         QCOMPARE(run.err, QString());
+        // The window's log, emptied by each panel but the apps list, is the end of what telvane-cli printed.
+        QStringList printed = QString(run.out).replace(QDir::toNativeSeparators(out), shownFolder).split(u'\n');
+        printed.removeLast();
+        QCOMPARE(printed.mid(printed.size() - log.size()), log);
         const QStringList files = testsupport::filesBelow(home.outputFolder());
         QCOMPARE(testsupport::filesBelow(out), files);
         QCOMPARE(files.size(), 14);
@@ -111,6 +128,17 @@ private Q_SLOTS:
         QTest::newRow("the phone named") << u"twophones"_qs
                                          << QStringList{u"--serial"_qs, u"TLV20A7F3C91"_qs, u"raw-dump"_qs} << 0
                                          << QString();
+        QTest::newRow("the phone named leaves, another stays: lost")
+            << u"leavingphone"_qs << QStringList{u"--serial"_qs, u"TLV6A0000001"_qs, u"connect"_qs, u"raw-dump"_qs} << 1
+            << u"Phone lost: adb no longer lists TLV6A0000001 as a usable phone\n"_qs;
+        QTest::newRow("one of two phones of one serial, by transport id")
+            << u"sameserial"_qs << QStringList{u"--serial"_qs, u"0123456789ABCDEF@t2"_qs, u"raw-dump"_qs} << 0
+            << QString();
+        QTest::newRow("no adb anywhere") << u"no adb"_qs << QStringList{u"connect"_qs} << 3
+                                         << u"adb was not found, neither in Telvane's folder"_qs;
+        QTest::newRow("standard output cannot be written")
+            << u"modern"_qs << QStringList{u">/dev/full"_qs, u"df"_qs} << 1
+            << u"telvane-cli: cannot write to standard output: No space left on the device\n"_qs;
     }
     void exitStatuses() {
         QFETCH(QString, profile);
@@ -119,14 +147,19 @@ private Q_SLOTS:
         QFETCH(QString, error);
         testsupport::FreshHome home;
         testsupport::useProfile(profile);
+        qputenv("TELVANE_SIM_STATE", home.path().toUtf8());
         QFile(home.path() + u"/file"_qs).open(QIODevice::WriteOnly);
         arguments.replaceInStrings(u"file/"_qs, home.path() + u"/file/"_qs);
-        const Run run = cli(QStringList{u"--out"_qs, home.path() + u"/out"_qs} + arguments);
+        const QString full = arguments.removeAll(u">/dev/full"_qs) ? u"/dev/full"_qs : QString();
+        const Run run =
+            cli(QStringList{u"--out"_qs, home.path() + u"/out"_qs} + arguments, {}, profile != u"no adb", full);
         QCOMPARE(run.status, status);
         QVERIFY2(error.isEmpty() ? run.err.isEmpty() : run.err.contains(error), qPrintable(run.err));
-        // Bad input writes nothing.
+        // Bad input writes nothing, a failure no RAW dump.
         if (status == 2 || status == 3)
             QVERIFY(!QFileInfo::exists(home.path() + u"/out"_qs));
+        if (status != 0)
+            QVERIFY(!QFileInfo::exists(home.path() + u"/out/DeviceInfoHW_Complete_Raw.txt"_qs));
     }
 
     void everyPhoneAtOnce_data() {
@@ -141,6 +174,10 @@ private Q_SLOTS:
                                      << 0;
         QTest::newRow("one unplugged: the other finishes")
             << u"gonephone"_qs << QStringList{u"Pixel_8_Pro_TLV0A1B2C3D4"_qs} << 1;
+        QTest::newRow("one gone from the list, another stays: it is lost")
+            << u"leavingphone"_qs << QStringList{u"G700-U20_TLV6A0000002"_qs} << 1;
+        QTest::newRow("two of one serial, adb naming no transport ids: only they stop")
+            << u"sameserial-oldadb-beside"_qs << QStringList{u"G700-U20_TLV20A7F3C91"_qs} << 1;
     }
     void everyPhoneAtOnce() {
         QFETCH(QString, profile);
@@ -148,15 +185,21 @@ private Q_SLOTS:
         QFETCH(int, status);
         testsupport::FreshHome home;
         testsupport::useProfile(profile);
+        qputenv("TELVANE_SIM_STATE", home.path().toUtf8());
         const Run run =
             cli({u"--all-phones"_qs, u"--out"_qs, home.path() + u"/out"_qs, u"raw-dump"_qs, u"csv-excel"_qs});
         QCOMPARE(run.status, status);
-        // The phones read to the end: the RAW dump and six CSV files each, in a folder of their own.
+        // The phones read to the end: the RAW dump and six CSV files each, in a folder of their own, each
+        // holding that phone's own serial.
         const QDir dir(home.path() + u"/out"_qs);
         QStringList complete;
-        for (const QString& folder : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        for (const QString& folder : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
             if (QDir(dir.filePath(folder)).entryList(QDir::Files).size() == 7)
                 complete.append(folder);
+            const QByteArray dump = bytesOf(dir.filePath(folder + u"/DeviceInfoHW_Complete_Raw.txt"_qs));
+            QVERIFY2(dump.isEmpty() || dump.contains("[ro.serialno]: [" + folder.section(u'_', -1).toUtf8() + ']'),
+                     qPrintable(folder));
+        }
         QCOMPARE(complete, folders);
         // Every line says whose it is; a lost phone's line goes to standard error.
         for (const QString& line : run.out.split(u'\n', Qt::SkipEmptyParts))
@@ -213,26 +256,105 @@ private Q_SLOTS:
     }
 
 #ifndef Q_OS_WIN
-    void interruptEndsTheChildren() {
+    // An operation stopped by a full disk or a signal leaves every earlier file as it was; one that ends replaces
+    // them all.
+    void earlierFilesStayWhole_data() {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<int>("disk");      // kB of a small disk for the output folder, 0 for none
+        QTest::addColumn<double>("signal"); // when SIGTERM comes, in parts of the export's own time
+        QTest::newRow("full disk during the dump") << u"raw-dump"_qs << 32 << 0.0;
+        QTest::newRow("full disk during the export") << u"csv-excel"_qs << 116 << 0.0;
+        for (const double at : {0.1, 0.5, 0.9})
+            QTest::newRow(qPrintable(u"SIGTERM at %1 %"_qs.arg(at * 100))) << u"csv-excel"_qs << 0 << at;
+    }
+    void earlierFilesStayWhole() {
+        QFETCH(QString, operation);
+        QFETCH(int, disk);
+        QFETCH(double, signal);
         testsupport::FreshHome home;
-        testsupport::useProfile(u"stuck"_qs);
+        testsupport::useProfile(u"modern"_qs);
+        const QString out = home.path() + u"/out"_qs;
+        QCOMPARE(cli({u"--out"_qs, out, u"raw-dump"_qs}).status, 0);
+        const QString dump = u"DeviceInfoHW_Complete_Raw.txt"_qs;
+        const QByteArray dumped = bytesOf(out + u'/' + dump).repeated(signal > 0 ? 170 : 1); // 10 MB to export
+        QVERIFY(QDir(out).removeRecursively() && QDir().mkpath(out));
+        if (disk > 0 && QProcess::execute(u"mount"_qs, {u"-t"_qs, u"tmpfs"_qs, u"-o"_qs, u"size=%1k"_qs.arg(disk),
+                                                        u"tmpfs"_qs, out}) != 0)
+            QSKIP("mounting a small disk needs root");
+        const auto unmount = qScopeGuard([&] { disk > 0 && QProcess::execute(u"umount"_qs, {out}); });
+        const QMap<QString, QByteArray> earlier{{dump, operation == u"raw-dump" ? "old" : dumped},
+                                                {u"DeviceInfoHW_SYSTEM_Props_Excel.csv"_qs, "old"}};
+        const auto writeEarlier = [&] {
+            for (auto it = earlier.begin(); it != earlier.end(); ++it)
+                files::writeWholeFile(out + u'/' + it.key(), it.value());
+        };
+        writeEarlier();
+        QElapsedTimer clock;
+        clock.start();
+        qint64 whole = 0;
+        if (signal > 0) {
+            cli({u"--out"_qs, out, operation});
+            whole = clock.elapsed();
+            writeEarlier();
+        }
+        const QStringList before = testsupport::filesBelow(out);
+        const Run run = cli({u"--out"_qs, out, operation}, [&](QProcess& process) {
+            if (signal > 0 && !process.waitForFinished(int(double(whole) * signal)))
+                ::kill(pid_t(process.processId()), SIGTERM);
+        });
+        QCOMPARE(run.err.contains(u"Operation cancelled."_qs), run.status == 130);
+        QVERIFY2(disk > 0 ? run.status == 1 && run.err.endsWith(u": No space left on the device.\n"_qs)
+                          : run.status == 0 || run.status == 130,
+                 qPrintable(run.err));
+        QCOMPARE(bytesOf(out + u"/DeviceInfoHW_SYSTEM_Props_Excel.csv"_qs) == "old", run.status != 0);
+        if (run.status != 0) {
+            QCOMPARE(testsupport::filesBelow(out), before);
+            QCOMPARE(bytesOf(out + u'/' + dump), earlier[dump]);
+        }
+    }
+
+    void interruptEndsTheChildren_data() {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("commands");
+        QTest::newRow("Ctrl+C during the dump") << SIGINT << QStringList{u"raw-dump"_qs} << 6;
+        QTest::newRow("SIGTERM during the dump") << SIGTERM << QStringList{u"raw-dump"_qs} << 6;
+        QTest::newRow("SIGTERM while 70 phones run a command each")
+            << SIGTERM << QStringList{u"--all-phones"_qs, u"df"_qs} << 70;
+    }
+    void interruptEndsTheChildren() {
+        QFETCH(int, signal);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, commands);
+        testsupport::FreshHome home;
+        testsupport::useProfile(commands == 70 ? u"seventyphones"_qs : u"stuck"_qs);
         const QByteArray mark = "TELVANE_CLI_TEST=" + QByteArray::number(QCoreApplication::applicationPid());
         qputenv("TELVANE_CLI_TEST", mark.mid(mark.indexOf('=') + 1));
+        // The simulated phones this test started that still run.
+        const auto running = [&mark] {
+            int found = 0;
+            for (const QString& pid : QDir(u"/proc"_qs).entryList({u"[0-9]*"_qs}, QDir::Dirs)) {
+                QFile environment(u"/proc/"_qs + pid + u"/environ"_qs);
+                found += environment.open(QIODevice::ReadOnly) && environment.readAll().split('\0').contains(mark) &&
+                         QFileInfo(u"/proc/"_qs + pid + u"/exe"_qs).symLinkTarget().endsWith(u"/adb"_qs);
+            }
+            return found;
+        };
         const QString out = home.path() + u"/out"_qs;
-        const Run run = cli({u"--out"_qs, out, u"raw-dump"_qs}, [](QProcess& process) {
-            QByteArray seen;
-            QTRY_VERIFY((seen += process.readAllStandardOutput()).contains("Generating RAW Dump"));
-            ::kill(pid_t(process.processId()), SIGINT);
+        QVERIFY(QDir().mkpath(out));
+        QFile earlier(out + u"/DeviceInfoHW_Complete_Raw.txt"_qs);
+        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("--- BATTERY ---\r\n") == 17);
+        earlier.close();
+        const Run run = cli(QStringList{u"--out"_qs, out} + arguments, [&](QProcess& process) {
+            QTRY_VERIFY_WITH_TIMEOUT(running() == commands, 30000);
+            ::kill(pid_t(process.processId()), signal);
         });
         QCOMPARE(run.status, 130);
-        QCOMPARE(run.err, u"Operation cancelled.\n"_qs);
-        QCOMPARE(testsupport::filesBelow(out), QStringList());
-        int running = 0;
-        for (const QString& pid : QDir(u"/proc"_qs).entryList({u"[0-9]*"_qs}, QDir::Dirs)) {
-            QFile environment(u"/proc/"_qs + pid + u"/environ"_qs);
-            running += environment.open(QIODevice::ReadOnly) && environment.readAll().split('\0').contains(mark);
-        }
-        QCOMPARE(running, 0);
+        QCOMPARE(run.err.count(u"Operation cancelled.\n"_qs), commands == 70 ? 70 : 1);
+        QCOMPARE(testsupport::filesBelow(out), QStringList{u"DeviceInfoHW_Complete_Raw.txt"_qs});
+        QVERIFY(earlier.open(QIODevice::ReadOnly));
+        QCOMPARE(earlier.readAll(), QByteArray("--- BATTERY ---\r\n"));
+        QCOMPARE(running(), 0);
     }
 #endif
 };

@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using testsupport::click;
 
@@ -276,6 +277,8 @@ private Q_SLOTS:
         QTest::newRow("the dump's name is a folder")
             << u"Desktop/Telvane/DeviceInfoHW_Complete_Raw.txt/"_qs << u"Cannot write file"_qs << 1;
         QTest::newRow("the output folder is a file") << u"Desktop/Telvane"_qs << u"Cannot create folder"_qs << 1;
+        QTest::newRow("the dump's name becomes a folder while the phone answers")
+            << u"later:Desktop/Telvane/DeviceInfoHW_Complete_Raw.txt/"_qs << u"Cannot write file"_qs << 7;
     }
     void unwritableReachesTheErrorReport() {
         QFETCH(QString, blocker);
@@ -284,9 +287,14 @@ private Q_SLOTS:
         const testsupport::SimLog log;
         testsupport::FreshHome home;
         testsupport::DialogRecorder dialogs;
-        testsupport::useProfile(Small);
+        // Made while the slow phone answers: the final step of the save is the one that fails.
+        const bool later = blocker.startsWith(u"later:"_qs);
+        blocker.remove(u"later:"_qs);
+        testsupport::useProfile(later ? u"slowphone"_qs : Small);
         const QDir root(home.path());
-        if (blocker.endsWith(u'/')) {
+        if (later) {
+            QTimer::singleShot(500, [&root, &blocker] { root.mkpath(blocker); });
+        } else if (blocker.endsWith(u'/')) {
             QVERIFY(root.mkpath(blocker));
         } else {
             QVERIFY(root.mkpath(u"Desktop"_qs));

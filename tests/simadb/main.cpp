@@ -216,6 +216,7 @@ int play(const Answer& answer, const Pace& pace) {
 struct Phone {
     std::string serial;
     std::string profile; // empty: the profile itself answers for it
+    long goneAfter = 0;  // the phone leaves once "devices" was asked that many times (0: it stays)
 };
 
 std::vector<Phone> attachedPhones(const std::vector<fs::path>& chain) {
@@ -227,7 +228,9 @@ std::vector<Phone> attachedPhones(const std::vector<fs::path>& chain) {
                 const std::size_t end = std::min(list->find('\n', start), list->size());
                 const std::string line = list->substr(start, end - start);
                 if (const auto tab = line.find('\t'); tab != std::string::npos) {
-                    phones.push_back({line.substr(0, tab), trimmed(line.substr(tab + 1))});
+                    const auto gone = line.find('\t', tab + 1);
+                    phones.push_back({line.substr(0, tab), trimmed(line.substr(tab + 1, gone - tab - 1)),
+                                      gone == std::string::npos ? 0 : std::atol(line.c_str() + gone + 1)});
                 }
                 start = end + 1;
             }
@@ -248,6 +251,38 @@ std::vector<Phone> attachedPhones(const std::vector<fs::path>& chain) {
         start = end + 1;
     }
     return phones;
+}
+
+// How many times "devices" was asked in this run, this call included when it is one: TELVANE_SIM_STATE names
+// a folder that keeps the count between calls (none: a phone never leaves).
+long devicesCalls(bool thisIsOne) {
+    const char* state = std::getenv("TELVANE_SIM_STATE");
+    if (!state || !*state) {
+        return 0;
+    }
+    const fs::path calls = fs::path(state) / "devices.calls";
+    if (thisIsOne) {
+        std::ofstream(calls, std::ios::app | std::ios::binary) << '.';
+    }
+    std::error_code ec;
+    const auto size = fs::file_size(calls, ec);
+    return ec ? 0 : long(size);
+}
+
+// A recorded "devices" answer without the lines of the phones that left.
+std::string withoutGone(const std::string& text, const std::vector<Phone>& gone) {
+    std::string kept;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size() - 1) + 1;
+        const std::string line = text.substr(start, end - start);
+        if (std::none_of(gone.begin(), gone.end(), [&line](const Phone& phone) {
+                return line.rfind(phone.serial, 0) == 0 && line.find_first_of("\t ") == phone.serial.size();
+            })) {
+            kept += line;
+        }
+        start = end;
+    }
+    return kept;
 }
 
 void pauseIfAsked() {
@@ -276,6 +311,13 @@ int main(int argc, char** argv) {
         }
         std::ofstream(log, std::ios::app | std::ios::binary) << line << '\n';
     }
+    // Each argument on a line of its own, as the command line reached us: for checking how lines are quoted.
+    if (const char* file = std::getenv("TELVANE_SIM_ARGS"); file && *file) {
+        std::ofstream out(file, std::ios::app | std::ios::binary);
+        for (const std::string& arg : args) {
+            out << arg << '\n';
+        }
+    }
     pauseIfAsked();
 
     std::vector<fs::path> chain = profileChain(chosenProfile(argv[0]));
@@ -292,7 +334,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     const bool hostCommand = args[0] == "devices" || args[0] == "start-server" || args[0] == "kill-server";
-    const std::vector<Phone> phones = attachedPhones(chain);
+    const long asked = devicesCalls(args == std::vector<std::string>{"devices"});
+    std::vector<Phone> phones;
+    std::vector<Phone> gone;
+    for (Phone& phone : attachedPhones(chain)) {
+        (phone.goneAfter > 0 && asked > phone.goneAfter ? gone : phones).push_back(std::move(phone));
+    }
     if (serial && !hostCommand) {
         const auto phone = std::find_if(phones.begin(), phones.end(), [&](const Phone& p) {
             return (byTransport ? std::to_string(&p - phones.data() + 1) : p.serial) == *serial;
@@ -315,6 +362,9 @@ int main(int argc, char** argv) {
     }
     const Pace pace = paceOf(chain, slugOf(key), !hostCommand);
     if (auto answer = answerIn(chain, slugOf(key))) {
+        if (args[0] == "devices" && answer->out) {
+            answer->out = withoutGone(*answer->out, gone);
+        }
         return play(*answer, pace);
     }
     // The host server needs no phone, so a profile's catch-all must not answer for it.
