@@ -260,8 +260,9 @@ void readBatteryStats(const QStringList& lines, reports::PhoneReport& report) {
         const auto pair = nameAndValue(line, false);
         if (!pair)
             continue;
-        const auto& [name, value] = *pair;
-        const auto mah = [&] { return decimalOf(value, u"mAh"); };
+        const QString& name = pair->first;
+        const QString& value = pair->second;
+        const auto mah = [&value] { return decimalOf(value, u"mAh"); };
         if (name == u"Estimated battery capacity")
             estimated = mah();
         else if (name == u"Last learned battery capacity")
