@@ -71,6 +71,10 @@ QString getprop(const Target& phone) {
     return shell(phone, u"getprop"_qs);
 }
 
+QString serialNumber(const Target& phone) {
+    return shell(phone, u"getprop ro.serialno"_qs);
+}
+
 QString thirdPartyPackages(const Target& phone) {
     return shell(phone, u"pm list packages -3 -f"_qs);
 }

@@ -24,6 +24,7 @@ QString devicesWithDetails(const QString& adb); // devices -l: model, product, t
 // "shell dumpsys <service>": battery, thermalservice, sensorservice, cpuinfo, wifi.
 QString dumpsys(const Target& phone, const QString& service);
 QString getprop(const Target& phone);
+QString serialNumber(const Target& phone);           // getprop ro.serialno: the serial the phone knows itself by
 QString thirdPartyPackages(const Target& phone);     // pm list packages -3 -f
 QString allPackages(const Target& phone);            // pm list packages -f
 QString systemPackages(const Target& phone);         // pm list packages -f -s

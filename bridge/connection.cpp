@@ -117,6 +117,16 @@ QString transportId(const QStringList& detailLines, const QString& serial, qsize
     return std::all_of(id.begin(), id.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }) ? id : QString();
 }
 
+bool isNetworkSerial(const QString& serial) {
+    static const QRegularExpression address(QStringLiteral("^[^\\s:]+:\\d{1,5}$"));
+    return !serialInWirelessName(serial).isEmpty() || address.match(serial).hasMatch();
+}
+
+QString serialInWirelessName(const QString& serial) {
+    static const QRegularExpression name(QStringLiteral("^adb-(.+)-[^-]+\\._adb-tls-connect\\._tcp\\.?$"));
+    return name.match(serial).captured(1);
+}
+
 QString adbComplaint(const QStringList& lines, int exitCode) {
     if (exitCode == 0)
         return {};

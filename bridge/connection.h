@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QStringList>
 
 namespace bridge {
@@ -27,6 +28,11 @@ QString phoneModel(const QStringList& detailLines, const QString& serial, qsizet
 // The transport id adb gives that phone in "adb devices -l" ("transport_id:N"), empty when it names none.
 QString transportId(const QStringList& detailLines, const QString& serial, qsizetype occurrence = 0);
 
+// What adb calls a phone it reaches over Wi-Fi: "HOST:PORT", or the mDNS name of wireless debugging
+// ("adb-SERIAL-xxxxxx._adb-tls-connect._tcp", which holds the phone's own serial: returned, else empty).
+bool isNetworkSerial(const QString& serial);
+QString serialInWirelessName(const QString& serial);
+
 // adb's own complaint that it reached no phone or not the one meant (unplugged, offline, unauthorised,
 // several phones where one was meant): the first line of a failed command's output when it is one of
 // those, else an empty string. Lines about starting adb's server come before it.
@@ -46,6 +52,7 @@ struct PhoneChoice {
     Phone inUse;
     QStringList listed;
     QStringList details;
+    QHash<QString, QString> serialNumbers; // of the phones listed over Wi-Fi, as each phone says it
 };
 
 } // namespace bridge

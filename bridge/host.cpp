@@ -124,6 +124,7 @@ Host::Listed Host::listPhones(const QString& adb, const DeviceList& list) {
     if (choice_.details.isEmpty() || choice_.listed != list.usable) {
         runCommand(catalogue::devicesWithDetails(adb), choice_.details);
         choice_.listed = list.usable;
+        choice_.serialNumbers.clear();
     }
     Listed listed;
     for (qsizetype i = 0; i < list.usable.size(); ++i) {
@@ -143,7 +144,45 @@ Host::Listed Host::listPhones(const QString& adb, const DeviceList& list) {
         listed.labels.append(phoneLabel(choice_.details, serial, occurrence));
         listed.models.append(phoneModel(choice_.details, serial, occurrence));
     }
+    dropTwins(adb, listed);
     return listed;
+}
+
+// A phone attached by cable and over Wi-Fi (or twice over Wi-Fi) is listed once, by its cable, the faster
+// link: its Wi-Fi entries say whose they are in their mDNS name, or in the serial the phone gives.
+void Host::dropTwins(const QString& adb, Listed& listed) {
+    QStringList serials;
+    for (const Phone& phone : std::as_const(listed.phones)) {
+        QString own = serialInWirelessName(phone.serial);
+        if (own.isEmpty() && isNetworkSerial(phone.serial)) {
+            if (!choice_.serialNumbers.contains(phone.serial)) {
+                QStringList said;
+                const int exitCode = runCommand(catalogue::serialNumber({adb, phone.serial}), said);
+                choice_.serialNumbers.insert(phone.serial,
+                                             exitCode == 0 && said.size() == 1 ? strlist::trim(said[0]) : QString());
+            }
+            own = choice_.serialNumbers.value(phone.serial);
+        }
+        serials.append(own.isEmpty() ? phone.serial : own);
+    }
+    for (qsizetype i = listed.phones.size() - 1; i >= 0; --i) {
+        if (!isNetworkSerial(listed.phones[i].serial))
+            continue;
+        for (qsizetype j = 0; j < listed.phones.size(); ++j)
+            if (j != i && serials[j] == serials[i] && (!isNetworkSerial(listed.phones[j].serial) || j < i)) {
+                listed.phones.removeAt(i);
+                listed.labels.removeAt(i);
+                listed.models.removeAt(i);
+                serials.removeAt(i);
+                break;
+            }
+    }
+}
+
+void Host::forgetPhone() {
+    PhoneChoice fresh;
+    fresh.inUse = choice_.inUse;
+    choice_ = fresh;
 }
 
 QString Host::cancelledLine() const {

@@ -112,7 +112,7 @@ public:
     Listed listPhones(const QString& adb, const DeviceList& list);
     // The phones attached are not those the choice was made among.
     // The phone read last stays known, so that the next operation says so when it reads another.
-    void forgetPhone() { choice_ = {{}, choice_.inUse, {}, {}}; }
+    void forgetPhone();
     // From now on every operation reads this phone and no other: when adb no longer lists it, the phone is
     // lost (the console program, bound to the phone its command line names).
     void bindTo(const Phone& phone) { bound_ = phone; }
@@ -129,6 +129,7 @@ private:
     void echoOutput(const QStringList& output);
     // The usable phone the operation reads, when the connection test finds it; else why not (written).
     bool usePhone(const QString& adb, const DeviceList& list);
+    void dropTwins(const QString& adb, Listed& listed);
 
     PhoneChoice choice_;
     Phone bound_;

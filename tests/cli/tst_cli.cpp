@@ -123,6 +123,8 @@ private Q_SLOTS:
         QTest::newRow("no phone") << u"nophone"_qs << QStringList{csv} << 3 << u"No device found"_qs;
         QTest::newRow("two phones, none named")
             << u"twophones"_qs << QStringList{csv} << 3 << u"Pixel 8 Pro (TLV0A1B2C3D4)\nG700-U20 (TLV20A7F3C91)\n"_qs;
+        QTest::newRow("a phone on the cable and over Wi-Fi, listed once")
+            << u"usbandwifi"_qs << QStringList{csv} << 3 << u"Pixel 8 Pro (TLV0A1B2C3D4)\nG700-U20 (TLV20A7F3C91)\n"_qs;
         QTest::newRow("serial of no phone")
             << u"twophones"_qs << QStringList{u"--serial"_qs, u"X1"_qs, csv} << 3 << u"has the serial X1"_qs;
         QTest::newRow("the phone named") << u"twophones"_qs
@@ -176,6 +178,8 @@ private Q_SLOTS:
             << u"gonephone"_qs << QStringList{u"Pixel_8_Pro_TLV0A1B2C3D4"_qs} << 1;
         QTest::newRow("one gone from the list, another stays: it is lost")
             << u"leavingphone"_qs << QStringList{u"G700-U20_TLV6A0000002"_qs} << 1;
+        QTest::newRow("a phone on the cable and twice over Wi-Fi: read once")
+            << u"usbandwifi"_qs << QStringList{u"G700-U20_TLV20A7F3C91"_qs, u"Pixel_8_Pro_TLV0A1B2C3D4"_qs} << 0;
         QTest::newRow("two of one serial, adb naming no transport ids: only they stop")
             << u"sameserial-oldadb-beside"_qs << QStringList{u"G700-U20_TLV20A7F3C91"_qs} << 1;
     }
