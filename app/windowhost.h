@@ -21,6 +21,7 @@ public:
     qsizetype choosePhone(const QString& question, const QList<bridge::Phone>& phones,
                           const QStringList& labels) override;
     QString outputFolder() override;
+    void showPage(const QString& path) override;
     bool langFR() const override;
     bridge::Options options() const override;
 

@@ -7,7 +7,9 @@
 #include "bridge/runner.h"
 #include "cli/consolehost.h"
 #include "reports/csvexport.h"
+#include "reports/phonereport.h"
 #include "reports/rawdump.h"
+#include "reports/reportrender.h"
 #include "storage/dftable.h"
 #include "storage/duspace.h"
 #include "storage/mediacount.h"
@@ -31,21 +33,36 @@ namespace cli {
 
 namespace {
 
+using Operation = bool (*)(ConsoleHost&);
+
+template <bool (*operation)(bridge::Host&)> bool onPhone(ConsoleHost& host) {
+    return operation(host);
+}
+
+// The report is kept for the JSON line and the inventory of every phone.
+bool writeReport(ConsoleHost& host) {
+    std::optional<reports::ReportFile> written = reports::WritePhoneReport(host);
+    if (!written)
+        return false;
+    host.reportWritten(std::move(*written));
+    return true;
+}
+
 // The operations, by the names the command line gives them.
 const struct {
     const char16_t* name;
-    bool (*run)(bridge::Host&);
+    Operation run;
 } Operations[] = {
-    {u"connect", [](bridge::Host& host) { return !bridge::TestConnection(host).isNull(); }},
-    {u"raw-dump", reports::GenerateRawDump},
-    {u"csv-libreoffice", reports::GenerateCSVLibreOffice},
-    {u"csv-excel", reports::GenerateCSVExcel},
-    {u"df", storage::CalculateGlobalDiskSpace},
-    {u"du", storage::CalculateAppsAndMediaSpace},
-    {u"media-count", storage::CalculatePhotoVideoCounts},
-    {u"apps", apps::GenerateAppsListFile},
+    {u"connect", [](ConsoleHost& host) { return !bridge::TestConnection(host).isNull(); }},
+    {u"raw-dump", onPhone<reports::GenerateRawDump>},
+    {u"csv-libreoffice", onPhone<reports::GenerateCSVLibreOffice>},
+    {u"csv-excel", onPhone<reports::GenerateCSVExcel>},
+    {u"df", onPhone<storage::CalculateGlobalDiskSpace>},
+    {u"du", onPhone<storage::CalculateAppsAndMediaSpace>},
+    {u"media-count", onPhone<storage::CalculatePhotoVideoCounts>},
+    {u"apps", onPhone<apps::GenerateAppsListFile>},
+    {u"report", writeReport},
 };
-using Operation = bool (*)(bridge::Host&);
 
 std::optional<Operation> operationNamed(const QString& name) {
     for (const auto& operation : Operations)
@@ -138,11 +155,30 @@ QString phoneFolder(const QString& out, const bridge::Phone& phone, const QStrin
     return QDir(out).filePath(reports::SafeCategoryName(name));
 }
 
+// The phones whose report was written, in the order of the list, as phones.csv and index.html list them.
+int writeInventory(ConsoleOutput& output, const ConsoleHost::Settings& settings,
+                   const std::vector<std::optional<reports::ReportFile>>& written) {
+    QList<reports::InventoryEntry> phones;
+    for (const std::optional<reports::ReportFile>& report : written)
+        if (report)
+            phones.append({report->report, QDir(settings.folder).relativeFilePath(report->page), report->generated});
+    if (phones.isEmpty() || bridge::cancelledBySignal())
+        return Succeeded;
+    try {
+        reports::WriteInventory(settings.folder, phones, settings.langFR);
+        return Succeeded;
+    } catch (const TelvaneError& error) {
+        ConsoleHost(output, settings).write(bridge::Kind::Failure, errorReportText(error.message(settings.langFR)));
+        return Failed;
+    }
+}
+
 // Every phone at once, each in a thread of its own that runs its commands one after the other; the status is
 // the worst of theirs.
 int readEveryPhone(ConsoleOutput& output, const ConsoleHost::Settings& settings, const bridge::Host::Listed& listed,
                    const QList<Operation>& operations) {
     std::vector<int> statuses(size_t(listed.phones.size()), Succeeded);
+    std::vector<std::optional<reports::ReportFile>> reports(size_t(listed.phones.size()));
     std::vector<std::unique_ptr<QThread>> threads;
     for (qsizetype i = 0; i < listed.phones.size(); ++i) {
         ConsoleHost::Settings own = settings;
@@ -150,11 +186,13 @@ int readEveryPhone(ConsoleOutput& output, const ConsoleHost::Settings& settings,
         threads.emplace_back(QThread::create([&, own, i] {
             ConsoleHost host(output, own, u'[' + labelOf(listed, i) + u"] "_qs, listed.phones[i]);
             statuses[size_t(i)] = runOperations(host, operations);
+            reports[size_t(i)] = host.report();
         }));
         threads.back()->start();
     }
     for (const auto& thread : threads)
         thread->wait();
+    statuses.push_back(writeInventory(output, settings, reports));
     // Phones that report one serial while adb names no transport ids cannot be read; the others were.
     ConsoleHost refusing(output, settings);
     for (const QString& serial : listed.refused) {
@@ -251,10 +289,12 @@ int run(const QStringList& arguments) {
     const QCommandLineOption essentials(u"essentials"_qs, u"Keep only the essential lines in the RAW dump."_qs);
     const QCommandLineOption legacy(u"legacy"_qs, u"Compatibility mode for old Android versions."_qs);
     const QCommandLineOption verbose(u"verbose"_qs, u"Show every adb command line and its output."_qs);
-    parser.addOptions({out, serial, allPhones, lang, essentials, legacy, verbose});
+    const QCommandLineOption json(u"json"_qs, u"Print the phone report as JSON on standard output, one line per "
+                                              "phone; the other lines go to standard error."_qs);
+    parser.addOptions({out, serial, allPhones, lang, essentials, legacy, verbose, json});
     parser.addPositionalArgument(u"OPERATION"_qs,
-                                 u"connect, raw-dump, csv-libreoffice, csv-excel, df, du, media-count or apps; "
-                                 "run in the order given."_qs,
+                                 u"connect, raw-dump, csv-libreoffice, csv-excel, df, du, media-count, apps or "
+                                 "report; run in the order given."_qs,
                                  u"OPERATION..."_qs);
 
     const auto usageError = [&parser](const QString& text) {
@@ -280,6 +320,8 @@ int run(const QStringList& arguments) {
         return usageError(u"no operation given"_qs);
     if (parser.isSet(serial) && parser.isSet(allPhones))
         return usageError(u"--serial and --all-phones exclude each other"_qs);
+    if (parser.isSet(json) && !operations.contains(Operation(writeReport)))
+        return usageError(u"--json prints the phone report: name the operation report"_qs);
     if (const QString language = parser.value(lang); language != u"en" && language != u"fr")
         return usageError(u"unknown language: "_qs + language + u" (en or fr)"_qs);
     const QString folder = QDir::cleanPath(QDir::current().absoluteFilePath(parser.value(out)));
@@ -288,8 +330,10 @@ int run(const QStringList& arguments) {
 
     bridge::cancelOnSignals();
     ConsoleOutput output;
-    const ConsoleHost::Settings settings{
-        folder, parser.value(lang) == u"fr", {parser.isSet(essentials), parser.isSet(legacy), parser.isSet(verbose)}};
+    const ConsoleHost::Settings settings{folder,
+                                         parser.value(lang) == u"fr",
+                                         {parser.isSet(essentials), parser.isSet(legacy), parser.isSet(verbose)},
+                                         parser.isSet(json)};
     int status = readPhones(parser, output, settings, operations);
     // Every file left unfinished is gone by now.
     bridge::cleanedUp();
