@@ -7,6 +7,7 @@
 #include "apps/appslist.h"
 #include "bridge/host.h"
 #include "reports/csvexport.h"
+#include "reports/phonereport.h"
 #include "reports/rawdump.h"
 #include "storage/dftable.h"
 #include "storage/duspace.h"
@@ -66,6 +67,15 @@ void TForm13::GenerateCSVExcel() {
 
 void TForm13::GenerateCategoryCSVs(const QString& Separator, const QString& Suffix) {
     reports::GenerateCategoryCSVs(*host_, Separator, Suffix);
+}
+
+void TForm13::PanelPhoneReportClick() {
+    RichEdit1->clearPane();
+    GeneratePhoneReport();
+}
+
+void TForm13::GeneratePhoneReport() {
+    reports::GeneratePhoneReport(*host_);
 }
 
 // Storage analysis (storage/).

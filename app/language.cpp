@@ -54,6 +54,7 @@ void TForm13::UpdatePanelTexts() {
         {PanelRawDump, {"Generate RAW Dump (TXT)", "Générer RAW Dump (TXT)"}},
         {PanelCSVLibreOffice, {"CSV (LibreOffice / Semicolon)", "CSV (LibreOffice / Point-virgule)"}},
         {PanelCSVExcel, {"CSV (Excel / Comma)", "CSV (Excel / Virgule)"}},
+        {PanelPhoneReport, {"Phone report", "Rapport du téléphone"}},
         {PanelDiskSpaceGlobal, {"Global Disk Space (df)", "Espace Disque Global (df)"}},
         {PanelDiskSpaceAppsMedia, {"Apps/Media Space (du)", "Espace Apps/Médias (du)"}},
         {PanelPhotoVideoNumber, {"Photo/Video Count [Root]", "Décompte Photos/Vidéos [Root]"}},

@@ -83,6 +83,7 @@ void TForm13::createControls() {
     PanelRawDump = place(new Panel(QString(), this), "PanelRawDump", 272, 502, 144, 25);
     PanelCSVLibreOffice = place(new Panel(QString(), this), "PanelCSVLibreOffice", 8, 533, 408, 25);
     PanelCSVExcel = place(new Panel(QString(), this), "PanelCSVExcel", 8, 564, 408, 25);
+    PanelPhoneReport = place(new Panel(QString(), this), "PanelPhoneReport", 8, 595, 258, 25);
     RadioButtonFR = place(new QRadioButton(u"Français"_qs, this), "RadioButtonFR", 564, 506, 100, 25);
     RadioButtonEN = place(new QRadioButton(u"English"_qs, this), "RadioButtonEN", 432, 506, 100, 25);
     RadioButtonEN->setChecked(true);
@@ -117,6 +118,7 @@ void TForm13::createControls() {
                                       PanelRawDump,
                                       PanelCSVLibreOffice,
                                       PanelCSVExcel,
+                                      PanelPhoneReport,
                                       RadioButtonFR,
                                       RadioButtonEN,
                                       CheckBoxVerbose,
@@ -148,6 +150,7 @@ void TForm13::wireHandlers() {
     onClick(PanelRawDump, &TForm13::PanelRawDumpClick);
     onClick(PanelCSVLibreOffice, &TForm13::PanelCSVLibreOfficeClick);
     onClick(PanelCSVExcel, &TForm13::PanelCSVExcelClick);
+    onClick(PanelPhoneReport, &TForm13::PanelPhoneReportClick);
     onClick(PanelClearEdit, &TForm13::PanelClearEditClick);
     onClick(PanelUpdate, &TForm13::PanelUpdateClick);
     onClick(PanelGenerateAppsList, &TForm13::PanelGenerateAppsListClick);

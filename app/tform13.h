@@ -40,6 +40,7 @@ public:
     Panel* PanelRawDump;
     Panel* PanelCSVLibreOffice;
     Panel* PanelCSVExcel;
+    Panel* PanelPhoneReport;
     QRadioButton* RadioButtonFR;
     QRadioButton* RadioButtonEN;
     QCheckBox* CheckBoxVerbose;
@@ -103,6 +104,8 @@ public:
     void GenerateCSVLibreOffice();
     void GenerateCSVExcel();
     void GenerateCategoryCSVs(const QString& Separator, const QString& Suffix);
+    void PanelPhoneReportClick();
+    void GeneratePhoneReport();
 
     // Storage analysis (storage/).
     void CalculateGlobalDiskSpace();

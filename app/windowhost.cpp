@@ -6,6 +6,7 @@
 #include "base/files.h"
 #include "bridge/runner.h"
 #include "storage/dftable.h"
+#include "ui/browser.h"
 #include "ui/dialogs.h"
 #include "ui/fonts.h"
 #include "ui/logstyle.h"
@@ -130,6 +131,10 @@ qsizetype WindowHost::choosePhone(const QString& question, const QList<bridge::P
 
 QString WindowHost::outputFolder() {
     return files::ensureOutputFolder();
+}
+
+void WindowHost::showPage(const QString& path) {
+    browser::openFile(path);
 }
 
 bool WindowHost::langFR() const {

@@ -24,6 +24,7 @@ public:
     qsizetype choosePhone(const QString& question, const QList<bridge::Phone>& phones,
                           const QStringList& labels) override;
     QString outputFolder() override;
+    void showPage(const QString& path) override;
     bool langFR() const override;
     bridge::Options options() const override;
     // Cancels the command or pause the operation waits on, as Esc does in the window: for the dialogs that

@@ -15,7 +15,9 @@ const Message NoSpace{"No space left on the device", "Plus d'espace libre sur le
 const Message NoQuota{"Disk quota exceeded", "Quota de disque dépassé"};
 const Message NoPermission{"Permission denied", "Permission refusée"};
 const Message ReadOnly{"The disk is read-only", "Le disque est en lecture seule"};
+#ifdef Q_OS_WIN
 const Message HeldOpen{"The file is open in another program", "Le fichier est ouvert dans un autre programme"};
+#endif
 const Message IsFolder{"A folder has that name", "Un dossier porte ce nom"};
 const Message NotThere{"No such file or folder", "Aucun fichier ou dossier de ce nom"};
 

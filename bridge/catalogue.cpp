@@ -119,6 +119,19 @@ QString thirdPartyPackages(const Target& phone) {
     return shell(phone, u"pm list packages -3 -f"_qs);
 }
 
+QString thirdPartyPackageNames(const Target& phone) {
+    return shell(phone, u"pm list packages -3"_qs);
+}
+
+// The phone's shell runs the pipe: the quotes keep it from the shell on this side.
+QString batteryCapacities(const Target& phone) {
+    return shell(phone, u"\"dumpsys batterystats --charged | grep -i capacity\""_qs);
+}
+
+QString suPath(const Target& phone) {
+    return shell(phone, u"which su"_qs);
+}
+
 QString allPackages(const Target& phone) {
     return shell(phone, u"pm list packages -f"_qs);
 }

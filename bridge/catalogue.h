@@ -37,10 +37,15 @@ QString tcpip(const Target& phone, int port);
 // "shell dumpsys <service>": battery, thermalservice, sensorservice, cpuinfo, wifi.
 QString dumpsys(const Target& phone, const QString& service);
 QString getprop(const Target& phone);
-QString serialNumber(const Target& phone);       // getprop ro.serialno: the serial the phone knows itself by
-QString thirdPartyPackages(const Target& phone); // pm list packages -3 -f
-QString allPackages(const Target& phone);        // pm list packages -f
-QString systemPackages(const Target& phone);     // pm list packages -f -s
+QString serialNumber(const Target& phone);           // getprop ro.serialno: the serial the phone knows itself by
+QString thirdPartyPackages(const Target& phone);     // pm list packages -3 -f
+QString allPackages(const Target& phone);            // pm list packages -f
+QString systemPackages(const Target& phone);         // pm list packages -f -s
+QString thirdPartyPackageNames(const Target& phone); // pm list packages -3
+// The capacity lines of batterystats since the last full charge: the battery's design and learned capacity.
+QString batteryCapacities(const Target& phone);
+// Where su lies on the phone's search path, if anywhere; su itself is never run, it asks the phone's owner.
+QString suPath(const Target& phone);
 // df -h, or the raw df of old phones.
 QString df(const Target& phone, bool humanReadable);
 QString duSummary(const Target& phone, const QString& folder); // du -sh <folder>, the folder unquoted

@@ -76,6 +76,8 @@ public:
     virtual qsizetype choosePhone(const QString& question, const QList<Phone>& phones, const QStringList& labels) = 0;
     // The folder the files go to, made when missing; raises TelvaneError when it cannot be.
     virtual QString outputFolder() = 0;
+    // A page the operation wrote: the window opens it in the user's browser; the console leaves it be.
+    virtual void showPage(const QString& path) { Q_UNUSED(path) }
     virtual bool langFR() const = 0;
     virtual Options options() const = 0;
 

@@ -162,6 +162,8 @@ void endWithUs(QProcess& process, void*& slot) {
         // A group of its own, so that a cancel ends the interpreter, adb and whatever they started.
         ::setpgid(0, 0);
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        // telvane-cli ignores SIGPIPE for itself; the commands get the usual one.
+        ::signal(SIGPIPE, SIG_DFL);
         // We may have ended before the line above.
         if (::getppid() != parent)
             ::_exit(127);

@@ -7,7 +7,9 @@
 #include "bridge/runner.h"
 #include "cli/consolehost.h"
 #include "reports/csvexport.h"
+#include "reports/phonereport.h"
 #include "reports/rawdump.h"
+#include "reports/reportrender.h"
 #include "storage/dftable.h"
 #include "storage/duspace.h"
 #include "storage/mediacount.h"
@@ -33,22 +35,37 @@ namespace cli {
 
 namespace {
 
-using Operation = std::function<bool(bridge::Host&)>;
+// An operation with the arguments the command line gave it.
+using Operation = std::function<bool(ConsoleHost&)>;
+
+template <bool (*operation)(bridge::Host&)> bool onPhone(ConsoleHost& host) {
+    return operation(host);
+}
+
+// The report is kept for the JSON line and the inventory of every phone.
+bool writeReport(ConsoleHost& host) {
+    std::optional<reports::ReportFile> written = reports::WritePhoneReport(host);
+    if (!written)
+        return false;
+    host.reportWritten(std::move(*written));
+    return true;
+}
 
 // The operations, by the names the command line gives them.
 const struct {
     const char16_t* name;
-    bool (*run)(bridge::Host&);
+    bool (*run)(ConsoleHost&);
 } Operations[] = {
-    {u"connect", [](bridge::Host& host) { return !bridge::TestConnection(host).isNull(); }},
-    {u"raw-dump", reports::GenerateRawDump},
-    {u"csv-libreoffice", reports::GenerateCSVLibreOffice},
-    {u"csv-excel", reports::GenerateCSVExcel},
-    {u"df", storage::CalculateGlobalDiskSpace},
-    {u"du", storage::CalculateAppsAndMediaSpace},
-    {u"media-count", storage::CalculatePhotoVideoCounts},
-    {u"apps", apps::GenerateAppsListFile},
-    {u"wifi-on", wifi::SwitchToWifi},
+    {u"connect", [](ConsoleHost& host) { return !bridge::TestConnection(host).isNull(); }},
+    {u"raw-dump", onPhone<reports::GenerateRawDump>},
+    {u"csv-libreoffice", onPhone<reports::GenerateCSVLibreOffice>},
+    {u"csv-excel", onPhone<reports::GenerateCSVExcel>},
+    {u"df", onPhone<storage::CalculateGlobalDiskSpace>},
+    {u"du", onPhone<storage::CalculateAppsAndMediaSpace>},
+    {u"media-count", onPhone<storage::CalculatePhotoVideoCounts>},
+    {u"apps", onPhone<apps::GenerateAppsListFile>},
+    {u"report", writeReport},
+    {u"wifi-on", onPhone<wifi::SwitchToWifi>},
 };
 
 std::optional<Operation> operationNamed(const QString& name) {
@@ -59,7 +76,7 @@ std::optional<Operation> operationNamed(const QString& name) {
 }
 
 // The QR code drawn in the terminal once adb can pair, then the wait for the phone.
-bool pairWithQrCode(bridge::Host& host) {
+bool pairWithQrCode(ConsoleHost& host) {
     const wifi::QrPairing pairing = wifi::newQrPairing();
     return wifi::PairWithQrCode(host, pairing, [&] {
         host.writeLines(bridge::Kind::Result, wifi::halfBlockLines(wifi::QrCode(pairing.text())));
@@ -86,20 +103,20 @@ std::optional<Operation> wifiOperation(const QString& name, QStringList& words, 
             error = wifi::BadCode.in(langFR).arg(code);
         if (!error.isEmpty())
             return std::nullopt;
-        return [at = *at, code](bridge::Host& host) { return wifi::PairWithCode(host, at, code); };
+        return [at = *at, code](ConsoleHost& host) { return wifi::PairWithCode(host, at, code); };
     }
     if (name == u"wifi-connect") {
         if (const std::optional<wifi::Address> at = address(wifi::TcpPort, u"HOST[:PORT]"))
-            return [at = *at](bridge::Host& host) { return wifi::Connect(host, at); };
+            return [at = *at](ConsoleHost& host) { return wifi::Connect(host, at); };
         return std::nullopt;
     }
     if (name != u"wifi-disconnect")
         return std::nullopt;
     // Its address may be left out: the next word is then the next operation.
     if (words.isEmpty() || operationNamed(words.first()) || words.first().startsWith(u"wifi-"))
-        return [](bridge::Host& host) { return wifi::Disconnect(host, std::nullopt); };
+        return [](ConsoleHost& host) { return wifi::Disconnect(host, std::nullopt); };
     if (const std::optional<wifi::Address> at = address(wifi::TcpPort, u"HOST[:PORT]"))
-        return [at](bridge::Host& host) { return wifi::Disconnect(host, at); };
+        return [at](ConsoleHost& host) { return wifi::Disconnect(host, at); };
     return std::nullopt;
 }
 
@@ -187,11 +204,30 @@ QString phoneFolder(const QString& out, const bridge::Phone& phone, const QStrin
     return QDir(out).filePath(reports::SafeCategoryName(name));
 }
 
+// The phones whose report was written, in the order of the list, as phones.csv and index.html list them.
+int writeInventory(ConsoleOutput& output, const ConsoleHost::Settings& settings,
+                   const std::vector<std::optional<reports::ReportFile>>& written) {
+    QList<reports::InventoryEntry> phones;
+    for (const std::optional<reports::ReportFile>& report : written)
+        if (report)
+            phones.append({report->report, QDir(settings.folder).relativeFilePath(report->page), report->generated});
+    if (phones.isEmpty() || bridge::cancelledBySignal())
+        return Succeeded;
+    try {
+        reports::WriteInventory(settings.folder, phones, settings.langFR);
+        return Succeeded;
+    } catch (const TelvaneError& error) {
+        ConsoleHost(output, settings).write(bridge::Kind::Failure, errorReportText(error.message(settings.langFR)));
+        return Failed;
+    }
+}
+
 // Every phone at once, each in a thread of its own that runs its commands one after the other; the status is
 // the worst of theirs.
 int readEveryPhone(ConsoleOutput& output, const ConsoleHost::Settings& settings, const bridge::Host::Listed& listed,
                    const QList<Operation>& operations) {
     std::vector<int> statuses(size_t(listed.phones.size()), Succeeded);
+    std::vector<std::optional<reports::ReportFile>> reports(size_t(listed.phones.size()));
     std::vector<std::unique_ptr<QThread>> threads;
     for (qsizetype i = 0; i < listed.phones.size(); ++i) {
         ConsoleHost::Settings own = settings;
@@ -199,11 +235,13 @@ int readEveryPhone(ConsoleOutput& output, const ConsoleHost::Settings& settings,
         threads.emplace_back(QThread::create([&, own, i] {
             ConsoleHost host(output, own, u'[' + labelOf(listed, i) + u"] "_qs, listed.phones[i]);
             statuses[size_t(i)] = runOperations(host, operations);
+            reports[size_t(i)] = host.report();
         }));
         threads.back()->start();
     }
     for (const auto& thread : threads)
         thread->wait();
+    statuses.push_back(writeInventory(output, settings, reports));
     // Phones that report one serial while adb names no transport ids cannot be read; the others were.
     ConsoleHost refusing(output, settings);
     for (const QString& serial : listed.refused) {
@@ -300,12 +338,14 @@ int run(const QStringList& arguments) {
     const QCommandLineOption essentials(u"essentials"_qs, u"Keep only the essential lines in the RAW dump."_qs);
     const QCommandLineOption legacy(u"legacy"_qs, u"Compatibility mode for old Android versions."_qs);
     const QCommandLineOption verbose(u"verbose"_qs, u"Show every adb command line and its output."_qs);
-    parser.addOptions({out, serial, allPhones, lang, essentials, legacy, verbose});
+    const QCommandLineOption json(u"json"_qs, u"Print the phone report as JSON on standard output, one line per "
+                                              "phone; the other lines go to standard error."_qs);
+    parser.addOptions({out, serial, allPhones, lang, essentials, legacy, verbose, json});
     parser.addPositionalArgument(u"OPERATION"_qs,
-                                 u"connect, raw-dump, csv-libreoffice, csv-excel, df, du, media-count, apps or "
-                                 "wifi-on (switch the USB phone to Wi-Fi); run in the order given, after the Wi-Fi "
-                                 "operations that need no phone: wifi-qr, wifi-pair HOST:PORT CODE, wifi-connect "
-                                 "HOST[:PORT], wifi-disconnect [HOST[:PORT]]."_qs,
+                                 u"connect, raw-dump, csv-libreoffice, csv-excel, df, du, media-count, apps, "
+                                 "report, or wifi-on (switch the USB phone to Wi-Fi); run in the order given, after "
+                                 "the Wi-Fi operations that need no phone: wifi-qr, wifi-pair HOST:PORT CODE, "
+                                 "wifi-connect HOST[:PORT], wifi-disconnect [HOST[:PORT]]."_qs,
                                  u"OPERATION..."_qs);
 
     const auto usageError = [&parser](const QString& text) {
@@ -323,6 +363,7 @@ int run(const QStringList& arguments) {
     // The Wi-Fi operations that come first and need no phone run before the phones are read.
     QList<Operation> wireless;
     QList<Operation> operations;
+    bool report = false;
     QStringList words = parser.positionalArguments();
     while (!words.isEmpty()) {
         const QString name = words.takeFirst();
@@ -339,11 +380,14 @@ int run(const QStringList& arguments) {
         if (!operation)
             return usageError(u"unknown operation: "_qs + name);
         operations.append(*operation);
+        report = report || name == u"report";
     }
     if (operations.isEmpty() && wireless.isEmpty())
         return usageError(u"no operation given"_qs);
     if (parser.isSet(serial) && parser.isSet(allPhones))
         return usageError(u"--serial and --all-phones exclude each other"_qs);
+    if (parser.isSet(json) && !report)
+        return usageError(u"--json prints the phone report: name the operation report"_qs);
     if (const QString language = parser.value(lang); language != u"en" && language != u"fr")
         return usageError(u"unknown language: "_qs + language + u" (en or fr)"_qs);
     const QString folder = QDir::cleanPath(QDir::current().absoluteFilePath(parser.value(out)));
@@ -352,8 +396,10 @@ int run(const QStringList& arguments) {
 
     bridge::cancelOnSignals();
     ConsoleOutput output;
-    const ConsoleHost::Settings settings{
-        folder, parser.value(lang) == u"fr", {parser.isSet(essentials), parser.isSet(legacy), parser.isSet(verbose)}};
+    const ConsoleHost::Settings settings{folder,
+                                         parser.value(lang) == u"fr",
+                                         {parser.isSet(essentials), parser.isSet(legacy), parser.isSet(verbose)},
+                                         parser.isSet(json)};
     int status = Succeeded;
     if (!wireless.isEmpty()) {
         ConsoleHost host(output, settings);

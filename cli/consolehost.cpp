@@ -4,9 +4,11 @@
 #include "base/files.h"
 #include "base/strlist.h"
 #include "bridge/runner.h"
+#include "reports/reportrender.h"
 #include "storage/dftable.h"
 
 #include <QDeadlineTimer>
+#include <QJsonDocument>
 #include <QThread>
 
 #include <algorithm>
@@ -69,7 +71,16 @@ void ConsoleHost::write(bridge::Kind kind, const QString& line) {
     // each with the prefix.
     const QStringList lines = line.isEmpty() ? QStringList{QString()} : strlist::fromText(line);
     for (const QString& part : lines)
-        output_.line(kind == bridge::Kind::Failure, prefix_ + part);
+        output_.line(kind == bridge::Kind::Failure || settings_.json, prefix_ + part);
+}
+
+void ConsoleHost::reportWritten(reports::ReportFile report) {
+    if (settings_.json)
+        output_.line(
+            false,
+            QString::fromUtf8(
+                QJsonDocument(reports::ReportJson(report.report, report.generated)).toJson(QJsonDocument::Compact)));
+    report_ = std::move(report);
 }
 
 void ConsoleHost::dfTable(const QStringList& dfLines) {

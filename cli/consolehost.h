@@ -1,8 +1,11 @@
 #pragma once
 
 #include "bridge/host.h"
+#include "reports/phonereport.h"
 
 #include <QMutex>
+
+#include <optional>
 
 // Where the console program's lines go: standard output, failure lines to standard error, one whole line
 // at a time, whichever phone writes it. A line that cannot be written is remembered.
@@ -29,6 +32,7 @@ public:
         QString folder; // the output folder; made when an operation writes
         bool langFR = false;
         bridge::Options options;
+        bool json = false; // the report's JSON document on standard output, every line on standard error
     };
     ConsoleHost(ConsoleOutput& output, const Settings& settings, const QString& prefix = {},
                 const bridge::Phone& phone = {});
@@ -43,10 +47,14 @@ public:
     bool langFR() const override { return settings_.langFR; }
     bridge::Options options() const override { return settings_.options; }
     bool outputFailed() const { return output_.failed(); }
+    // The phone report written in this run, printed as a JSON line when asked.
+    void reportWritten(reports::ReportFile report);
+    const std::optional<reports::ReportFile>& report() const { return report_; }
 
 private:
     ConsoleOutput& output_;
     Settings settings_;
     QString prefix_;
     bridge::Phone phone_;
+    std::optional<reports::ReportFile> report_;
 };

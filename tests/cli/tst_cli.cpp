@@ -6,11 +6,14 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMap>
 #include <QProcess>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTest>
 
 #ifndef Q_OS_WIN
@@ -115,6 +118,8 @@ private Q_SLOTS:
             << u"modern"_qs << QStringList{u"--lang"_qs, u"xx"_qs, csv} << 2 << u"unknown language: xx"_qs;
         QTest::newRow("output folder is a file")
             << u"modern"_qs << QStringList{u"--out"_qs, u"file/sub"_qs, csv} << 2 << u"cannot write into"_qs;
+        QTest::newRow("JSON without the report")
+            << u"modern"_qs << QStringList{u"--json"_qs, csv} << 2 << u"--json prints the phone report"_qs;
         QTest::newRow("no phone") << u"nophone"_qs << QStringList{csv} << 3 << u"No device found"_qs;
         QTest::newRow("two phones, none named")
             << u"twophones"_qs << QStringList{csv} << 3 << u"Pixel 8 Pro (TLV0A1B2C3D4)\nG700-U20 (TLV20A7F3C91)\n"_qs;
@@ -245,6 +250,54 @@ private Q_SLOTS:
         QVERIFY(log.commands().contains(u"pair 192.168.1.20:37099 "_qs + scanned.section(u";P:"_qs, 1).chopped(2)));
         QVERIFY(
             run.out.contains(u"Connected over Wi-Fi: Pixel 8 Pro (adb-TLV0A1B2C3D4-Xa3bQz._adb-tls-connect._tcp)"_qs));
+    }
+
+    // A drawer of phones in one command: a JSON line each on standard output, and the inventory, which
+    // LibreOffice reads back, one row per phone whose report it names.
+    void reportOfEveryPhone() {
+        testsupport::FreshHome home;
+        testsupport::useProfile(u"fourphones"_qs);
+        const QString out = home.path() + u"/out"_qs;
+        const Run run = cli({u"--all-phones"_qs, u"--json"_qs, u"--out"_qs, out, u"report"_qs});
+        QCOMPARE(run.status, 0);
+        QStringList models;
+        for (const QString& line : run.out.split(u'\n', Qt::SkipEmptyParts)) {
+            const QJsonObject json = QJsonDocument::fromJson(line.toUtf8()).object();
+            QCOMPARE(json.value(u"schema"_qs).toInt(), 1);
+            models.append(json.value(u"phone"_qs).toObject().value(u"model"_qs).toString());
+        }
+        models.sort();
+        QCOMPARE(models, (QStringList{u"G700-U20"_qs, u"G700-U20"_qs, u"Pixel 8 Pro"_qs, u"Pixel 8 Pro"_qs}));
+        QVERIFY(run.err.contains(u"] Phone report written: "_qs));
+
+        const QString index = QString::fromUtf8(bytesOf(out + u"/index.html"_qs));
+        static const QRegularExpression link(u"href=\"([^\"]+)\""_qs);
+        int links = 0;
+        for (const auto& match : link.globalMatch(index))
+            links += QFileInfo(out + u'/' + match.captured(1)).isFile();
+        QCOMPARE(links, 4);
+#ifndef Q_OS_WIN
+        const QString soffice = QStandardPaths::findExecutable(u"soffice"_qs);
+        if (soffice.isEmpty())
+            QSKIP("LibreOffice (soffice) is not installed");
+        QProcess lo;
+        lo.start(soffice,
+                 {u"-env:UserInstallation=file://"_qs + home.path() + u"/lo"_qs, u"--headless"_qs,
+                  u"--infilter=CSV:44,34,76,1"_qs, u"--convert-to"_qs, u"txt:Text - txt - csv (StarCalc):9,34,76"_qs,
+                  u"--outdir"_qs, home.path(), out + u"/phones.csv"_qs});
+        QVERIFY(lo.waitForFinished(120000));
+        const QStringList rows =
+            QString::fromUtf8(bytesOf(home.path() + u"/phones.txt"_qs)).split(u"\n"_qs, Qt::SkipEmptyParts);
+        QCOMPARE(rows.size(), 5);
+        QVERIFY2(rows[0].startsWith(u"Model\tSerial number\tAndroid\tSecurity patch\tBattery health %"_qs),
+                 qPrintable(rows[0]));
+        for (const QString& row : rows.mid(1)) {
+            const QStringList fields = row.trimmed().split(u'\t');
+            QCOMPARE(fields.size(), 12);
+            QVERIFY2(QFileInfo(out + u'/' + fields[11]).isFile(), qPrintable(row));
+        }
+        QVERIFY(rows.mid(1).filter(u"\t100\tlearned capacity in batterystats\t"_qs).size() == 2);
+#endif
     }
 
 #ifndef Q_OS_WIN
