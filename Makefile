@@ -66,10 +66,10 @@ format: configure
 
 # The app beside the simulated phone, for trying every panel without a phone (DEMO_PROFILE=oldos, noroot, ...).
 demo: test-deps build
-	mkdir -p $(BUILD)/demo
+	mkdir -p $(BUILD)/demo/state
 	cp $(BUILD)/Telvane $(BUILD)/tests/adb $(BUILD)/demo/
 	echo "$(DEMO_PROFILE)" > $(BUILD)/demo/adb.profile
-	./$(BUILD)/demo/Telvane
+	TELVANE_SIM_STATE=$$PWD/$(BUILD)/demo/state ./$(BUILD)/demo/Telvane
 
 bench: deps configure
 	cmake --build $(BUILD)
@@ -87,10 +87,12 @@ package: package-deps configure
 windows-deps:
 	@sh scripts/install-deps.sh windows
 
+# qrcodegen for Windows comes the same way (scripts/windows-qrcodegen.sh); a tree configured before it is
+# configured again.
 windows-configure: windows-deps
-	@test -f $(WIN_BUILD)/build.ninja || { qt=$$(sh scripts/windows-qt.sh) && \
-		cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-			-DCMAKE_PREFIX_PATH="$$qt" $(CMAKE_FLAGS); }
+	@qt=$$(sh scripts/windows-qt.sh) && qr=$$(sh scripts/windows-qrcodegen.sh) && \
+		{ grep -qs "$$qr" $(WIN_BUILD)/CMakeCache.txt || cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+			-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_PREFIX_PATH="$$qt;$$qr" $(CMAKE_FLAGS); }
 
 # The portable zip $(WIN_BUILD)/Telvane-<version>-win64.zip.
 windows: windows-configure

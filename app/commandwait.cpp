@@ -60,7 +60,8 @@ private:
 
 } // namespace
 
-CommandWait::CommandWait(TForm13* form, std::function<void()> cancel) : form_(form), cancel_(std::move(cancel)) {
+CommandWait::CommandWait(TForm13* form, std::function<void()> cancel, bool withBar)
+    : form_(form), cancel_(std::move(cancel)) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // What the operation wrote so far is laid out and shown while the command runs.
     form_->RichEdit1->flushEdits();
@@ -76,7 +77,8 @@ CommandWait::CommandWait(TForm13* form, std::function<void()> cancel) : form_(fo
         setReceived(received_);
         bar->show();
     });
-    showBar_.start(BarDelayMs);
+    if (withBar)
+        showBar_.start(BarDelayMs);
 }
 
 CommandWait::~CommandWait() {

@@ -12,10 +12,11 @@ class TForm13;
 // written, and no input reaches the window except Esc, which cancels the command, and closing the
 // window, which cancels it and closes the window once the operation has stopped. Dialogs that open
 // meanwhile take input as usual. After half a second a
-// bar along the bottom edge of the log shows that work goes on and how much came in.
+// bar along the bottom edge of the log shows that work goes on and how much came in, unless the wait is a
+// pause between two commands (withBar false), where nothing comes in.
 class CommandWait : public QObject {
 public:
-    CommandWait(TForm13* form, std::function<void()> cancel);
+    CommandWait(TForm13* form, std::function<void()> cancel, bool withBar = true);
     ~CommandWait() override;
     CommandWait(const CommandWait&) = delete;
     CommandWait& operator=(const CommandWait&) = delete;

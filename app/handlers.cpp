@@ -2,6 +2,7 @@
 // the work and the folder it lives in; the window's side of them is WindowHost.
 #include "app/tform13.h"
 
+#include "app/wifidialog.h"
 #include "app/windowhost.h"
 #include "apps/appslist.h"
 #include "bridge/host.h"
@@ -29,6 +30,11 @@ catalogue::Target TForm13::adbTarget() const {
 void TForm13::PanelConnectClick() {
     if (const QString folder = bridge::TestConnection(*host_); !folder.isNull())
         CurrentDirectory = folder;
+}
+
+// Phones over Wi-Fi (wifi/): the dialog runs each operation on the window's side of them.
+void TForm13::PanelWifiClick() {
+    WifiDialog(*this, *host_).exec();
 }
 
 // Device reports (reports/).

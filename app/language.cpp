@@ -48,6 +48,7 @@ void TForm13::UpdatePanelTexts() {
         Message caption;
     } panels[] = {
         {PanelConnect, {"Connect Device (ADB)", "Connecter Appareil (ADB)"}},
+        {PanelWifi, {"Wi-Fi", "Wi-Fi"}},
         {PanelClearEdit, {"Clear Memo", "Effacer la Sortie"}},
         {PanelInstructions, {"Instructions ADB", "Instructions ADB"}},
         {PanelRawDump, {"Generate RAW Dump (TXT)", "Générer RAW Dump (TXT)"}},

@@ -95,6 +95,7 @@ void TForm13::createControls() {
     PanelUpdate->hide();
     PanelGenerateAppsList = place(new Panel(QString(), this), "PanelGenerateAppsList", 231, 693, 185, 25);
     PanelConnect = place(new Panel(QString(), this), "PanelConnect", 119, 503, 147, 24);
+    PanelWifi = place(new Panel(QString(), this), "PanelWifi", 272, 595, 144, 25);
     CheckBoxOldAndroid = place(new QCheckBox(this), "CheckBoxOldAndroid", 128, 634, 201, 25);
     PanelDiskSpaceGlobal = place(new Panel(QString(), this), "PanelDiskSpaceGlobal", 24, 665, 185, 22);
     PanelDiskSpaceAppsMedia = place(new Panel(QString(), this), "PanelDiskSpaceAppsMedia", 231, 665, 185, 22);
@@ -126,6 +127,7 @@ void TForm13::createControls() {
                                       PanelUpdate,
                                       PanelGenerateAppsList,
                                       PanelConnect,
+                                      PanelWifi,
                                       CheckBoxOldAndroid,
                                       PanelDiskSpaceGlobal,
                                       PanelDiskSpaceAppsMedia,
@@ -153,6 +155,7 @@ void TForm13::wireHandlers() {
     onClick(PanelUpdate, &TForm13::PanelUpdateClick);
     onClick(PanelGenerateAppsList, &TForm13::PanelGenerateAppsListClick);
     onClick(PanelConnect, &TForm13::PanelConnectClick);
+    onClick(PanelWifi, &TForm13::PanelWifiClick);
     onClick(PanelDiskSpaceGlobal, &TForm13::CalculateGlobalDiskSpace);
     onClick(PanelDiskSpaceAppsMedia, &TForm13::PanelDiskSpaceAppsMediaClick);
     onClick(PanelPhotoVideoNumber, &TForm13::PanelPhotoVideoNumberClick);

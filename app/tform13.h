@@ -49,6 +49,7 @@ public:
     Panel* PanelUpdate;
     Panel* PanelGenerateAppsList;
     Panel* PanelConnect;
+    Panel* PanelWifi;
     QCheckBox* CheckBoxOldAndroid;
     Panel* PanelDiskSpaceGlobal;
     Panel* PanelDiskSpaceAppsMedia;
@@ -91,6 +92,9 @@ public:
     void PanelConnectClick();
     // Where the phone commands go: the adb path of this operation and the phone in use.
     catalogue::Target adbTarget() const;
+
+    // Phones over Wi-Fi (wifi/): the Wi-Fi dialog.
+    void PanelWifiClick();
 
     // Device reports (reports/).
     void PanelRawDumpClick();

@@ -13,7 +13,10 @@
 #include "ui/textpane.h"
 
 #include <QCheckBox>
+#include <QEventLoop>
+#include <QScopeGuard>
 #include <QTextCursor>
+#include <QTimer>
 
 #include <optional>
 
@@ -90,7 +93,9 @@ void WindowHost::dfTable(const QStringList& dfLines) {
 }
 
 void WindowHost::waitFor(bridge::CommandGroup& group, const std::function<void(qsizetype)>& ended) {
-    CommandWait wait(&form_, [&group] { group.cancel(); });
+    cancel_ = [&group] { group.cancel(); };
+    const auto waited = qScopeGuard([this] { cancel_ = {}; });
+    CommandWait wait(&form_, cancel_);
     // Tied to the wait, so that output read while the commands are ended after the wait is gone goes nowhere.
     QObject::connect(&group, &bridge::CommandGroup::progressed, &wait,
                      [&wait](qint64 bytes) { wait.setReceived(bytes); });
@@ -98,6 +103,26 @@ void WindowHost::waitFor(bridge::CommandGroup& group, const std::function<void(q
         ended(i);
     if (group.cancelled())
         throw OperationCancelled();
+}
+
+void WindowHost::pause(int milliseconds) {
+    QEventLoop loop;
+    bool cancelled = false;
+    cancel_ = [&] {
+        cancelled = true;
+        loop.quit();
+    };
+    const auto waited = qScopeGuard([this] { cancel_ = {}; });
+    const CommandWait wait(&form_, cancel_, false);
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+    if (cancelled)
+        throw OperationCancelled();
+}
+
+void WindowHost::cancel() {
+    if (cancel_)
+        cancel_();
 }
 
 qsizetype WindowHost::choosePhone(const QString& question, const QList<bridge::Phone>&, const QStringList& labels) {

@@ -4,6 +4,8 @@
 
 #include <QFont>
 
+#include <functional>
+
 class TForm13;
 class TextPane;
 
@@ -18,15 +20,20 @@ public:
     void clear() override;
     void dfTable(const QStringList& dfLines) override;
     void waitFor(bridge::CommandGroup& group, const std::function<void(qsizetype)>& ended) override;
+    void pause(int milliseconds) override;
     qsizetype choosePhone(const QString& question, const QList<bridge::Phone>& phones,
                           const QStringList& labels) override;
     QString outputFolder() override;
     void showPage(const QString& path) override;
     bool langFR() const override;
     bridge::Options options() const override;
+    // Cancels the command or pause the operation waits on, as Esc does in the window: for the dialogs that
+    // start operations, whose own Esc and Cancel reach them, not the window.
+    void cancel();
 
 private:
     TForm13& form_;
+    std::function<void()> cancel_;
 };
 
 // Builds the df table from the command's lines and makes it the whole content of RE, in a monospaced

@@ -8,11 +8,15 @@ QString adbLine(const QString& adb, const QString& arguments) {
     return quoted(adb) + u' ' + arguments;
 }
 
-QString shell(const Target& phone, const QString& deviceCommand) {
+QString forPhone(const Target& phone, const QString& arguments) {
     const QString selected = !phone.transportId.isEmpty() ? u"-t "_qs + quoted(phone.transportId) + u' '
                              : phone.serial.isEmpty()     ? QString()
                                                           : u"-s "_qs + quoted(phone.serial) + u' ';
-    return adbLine(phone.adb, selected + u"shell "_qs + deviceCommand);
+    return adbLine(phone.adb, selected + arguments);
+}
+
+QString shell(const Target& phone, const QString& deviceCommand) {
+    return forPhone(phone, u"shell "_qs + deviceCommand);
 }
 
 // su -c runs the double-quoted find; the backslashes belong to find's regular expression.
@@ -61,6 +65,42 @@ QString devices(const QString& adb) {
 
 QString devicesWithDetails(const QString& adb) {
     return adbLine(adb, u"devices -l"_qs);
+}
+
+QString version(const QString& adb) {
+    return adbLine(adb, u"version"_qs);
+}
+
+QString mdnsCheck(const QString& adb) {
+    return adbLine(adb, u"mdns check"_qs);
+}
+
+QString mdnsServices(const QString& adb) {
+    return adbLine(adb, u"mdns services"_qs);
+}
+
+QString pair(const QString& adb, const QString& address, const QString& code) {
+    return adbLine(adb, u"pair "_qs + quoted(address) + u' ' + quoted(code));
+}
+
+QString connect(const QString& adb, const QString& address) {
+    return adbLine(adb, u"connect "_qs + quoted(address));
+}
+
+QString disconnect(const QString& adb, const QString& address) {
+    return adbLine(adb, address.isEmpty() ? u"disconnect"_qs : u"disconnect "_qs + quoted(address));
+}
+
+QString ipRoute(const Target& phone) {
+    return shell(phone, u"ip route"_qs);
+}
+
+QString wlanAddress(const Target& phone) {
+    return shell(phone, u"ip -f inet addr show wlan0"_qs);
+}
+
+QString tcpip(const Target& phone, int port) {
+    return forPhone(phone, u"tcpip "_qs + QString::number(port));
 }
 
 QString dumpsys(const Target& phone, const QString& service) {

@@ -21,6 +21,19 @@ struct Target {
 
 QString devices(const QString& adb);
 QString devicesWithDetails(const QString& adb); // devices -l: model, product, transport of each phone
+// The host's own commands, for no phone in particular: adb's release, its mDNS discovery, and the wireless
+// links. Addresses are HOST:PORT and the code six digits, checked before they come here.
+QString version(const QString& adb);
+QString mdnsCheck(const QString& adb);
+QString mdnsServices(const QString& adb);
+// The code always goes on the command line: without it adb asks for it on its input.
+QString pair(const QString& adb, const QString& address, const QString& code);
+QString connect(const QString& adb, const QString& address);
+QString disconnect(const QString& adb, const QString& address); // every Wi-Fi phone when address is empty
+// The phone in use: its routes and its wlan0 address, and its restart in TCP mode on that port.
+QString ipRoute(const Target& phone);
+QString wlanAddress(const Target& phone);
+QString tcpip(const Target& phone, int port);
 // "shell dumpsys <service>": battery, thermalservice, sensorservice, cpuinfo, wifi.
 QString dumpsys(const Target& phone, const QString& service);
 QString getprop(const Target& phone);

@@ -70,6 +70,8 @@ public:
     // and calls ended(i) outside of the wait's event loop each time command i has ended: an error it raises
     // ends the wait, and the group's destruction ends the commands left.
     virtual void waitFor(CommandGroup& group, const std::function<void(qsizetype)>& ended) = 0;
+    // Waits that long between two looks at adb, the user able to cancel it as a command (OperationCancelled).
+    virtual void pause(int milliseconds) = 0;
     // The phone to read among several: the index in phones, -1 for none. labels are "Model (serial)".
     virtual qsizetype choosePhone(const QString& question, const QList<Phone>& phones, const QStringList& labels) = 0;
     // The folder the files go to, made when missing; raises TelvaneError when it cannot be.

@@ -13,6 +13,7 @@
 #include "storage/dftable.h"
 #include "storage/duspace.h"
 #include "storage/mediacount.h"
+#include "wifi/wireless.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -21,6 +22,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -33,7 +35,8 @@ namespace cli {
 
 namespace {
 
-using Operation = bool (*)(ConsoleHost&);
+// An operation with the arguments the command line gave it.
+using Operation = std::function<bool(ConsoleHost&)>;
 
 template <bool (*operation)(bridge::Host&)> bool onPhone(ConsoleHost& host) {
     return operation(host);
@@ -51,7 +54,7 @@ bool writeReport(ConsoleHost& host) {
 // The operations, by the names the command line gives them.
 const struct {
     const char16_t* name;
-    Operation run;
+    bool (*run)(ConsoleHost&);
 } Operations[] = {
     {u"connect", [](ConsoleHost& host) { return !bridge::TestConnection(host).isNull(); }},
     {u"raw-dump", onPhone<reports::GenerateRawDump>},
@@ -62,12 +65,58 @@ const struct {
     {u"media-count", onPhone<storage::CalculatePhotoVideoCounts>},
     {u"apps", onPhone<apps::GenerateAppsListFile>},
     {u"report", writeReport},
+    {u"wifi-on", onPhone<wifi::SwitchToWifi>},
 };
 
 std::optional<Operation> operationNamed(const QString& name) {
     for (const auto& operation : Operations)
         if (name == QStringView(operation.name))
             return operation.run;
+    return std::nullopt;
+}
+
+// The QR code drawn in the terminal once adb can pair, then the wait for the phone.
+bool pairWithQrCode(ConsoleHost& host) {
+    const wifi::QrPairing pairing = wifi::newQrPairing();
+    return wifi::PairWithQrCode(host, pairing, [&] {
+        host.writeLines(bridge::Kind::Result, wifi::halfBlockLines(wifi::QrCode(pairing.text())));
+    });
+}
+
+// The Wi-Fi operations that need no phone, with the arguments they take from the words after their name:
+// wifi-qr, wifi-pair HOST:PORT CODE, wifi-connect HOST[:PORT], wifi-disconnect [HOST[:PORT]]. Nothing when
+// the name is none of them, or a malformed argument (error then says why).
+std::optional<Operation> wifiOperation(const QString& name, QStringList& words, bool langFR, QString& error) {
+    const auto address = [&](int defaultPort, const char16_t* form) {
+        const QString typed = words.isEmpty() ? QString() : words.takeFirst();
+        const std::optional<wifi::Address> read = wifi::readAddress(typed, defaultPort);
+        if (!read)
+            error = wifi::BadAddress.in(langFR).arg(typed, QString::fromUtf16(form));
+        return read;
+    };
+    if (name == u"wifi-qr")
+        return pairWithQrCode;
+    if (name == u"wifi-pair") {
+        const std::optional<wifi::Address> at = address(0, u"HOST:PORT");
+        const QString code = words.isEmpty() ? QString() : words.takeFirst();
+        if (at && !wifi::isPairingCode(code))
+            error = wifi::BadCode.in(langFR).arg(code);
+        if (!error.isEmpty())
+            return std::nullopt;
+        return [at = *at, code](ConsoleHost& host) { return wifi::PairWithCode(host, at, code); };
+    }
+    if (name == u"wifi-connect") {
+        if (const std::optional<wifi::Address> at = address(wifi::TcpPort, u"HOST[:PORT]"))
+            return [at = *at](ConsoleHost& host) { return wifi::Connect(host, at); };
+        return std::nullopt;
+    }
+    if (name != u"wifi-disconnect")
+        return std::nullopt;
+    // Its address may be left out: the next word is then the next operation.
+    if (words.isEmpty() || operationNamed(words.first()) || words.first().startsWith(u"wifi-"))
+        return [](ConsoleHost& host) { return wifi::Disconnect(host, std::nullopt); };
+    if (const std::optional<wifi::Address> at = address(wifi::TcpPort, u"HOST[:PORT]"))
+        return [at](ConsoleHost& host) { return wifi::Disconnect(host, at); };
     return std::nullopt;
 }
 
@@ -115,7 +164,7 @@ bool folderUsable(const QString& folder) {
 int runOperations(ConsoleHost& host, const QList<Operation>& operations) {
     try {
         // Output that cannot be written is a failure: the operations after it are not run.
-        for (const Operation operation : operations)
+        for (const Operation& operation : operations)
             if (!operation(host) || host.outputFailed())
                 return Failed;
         return Succeeded;
@@ -293,8 +342,10 @@ int run(const QStringList& arguments) {
                                               "phone; the other lines go to standard error."_qs);
     parser.addOptions({out, serial, allPhones, lang, essentials, legacy, verbose, json});
     parser.addPositionalArgument(u"OPERATION"_qs,
-                                 u"connect, raw-dump, csv-libreoffice, csv-excel, df, du, media-count, apps or "
-                                 "report; run in the order given."_qs,
+                                 u"connect, raw-dump, csv-libreoffice, csv-excel, df, du, media-count, apps, "
+                                 "report, or wifi-on (switch the USB phone to Wi-Fi); run in the order given, after "
+                                 "the Wi-Fi operations that need no phone: wifi-qr, wifi-pair HOST:PORT CODE, "
+                                 "wifi-connect HOST[:PORT], wifi-disconnect [HOST[:PORT]]."_qs,
                                  u"OPERATION..."_qs);
 
     const auto usageError = [&parser](const QString& text) {
@@ -309,18 +360,33 @@ int run(const QStringList& arguments) {
         parser.showHelp(Succeeded);
     if (parser.isSet(u"version"_qs))
         parser.showVersion();
+    // The Wi-Fi operations that come first and need no phone run before the phones are read.
+    QList<Operation> wireless;
     QList<Operation> operations;
-    for (const QString& name : parser.positionalArguments()) {
-        const std::optional<Operation> operation = operationNamed(name);
+    bool report = false;
+    QStringList words = parser.positionalArguments();
+    while (!words.isEmpty()) {
+        const QString name = words.takeFirst();
+        QString error;
+        std::optional<Operation> operation = wifiOperation(name, words, parser.value(lang) == u"fr", error);
+        if (!error.isEmpty())
+            return usageError(error);
+        if (operation && operations.isEmpty()) {
+            wireless.append(*operation);
+            continue;
+        }
+        if (!operation)
+            operation = operationNamed(name);
         if (!operation)
             return usageError(u"unknown operation: "_qs + name);
         operations.append(*operation);
+        report = report || name == u"report";
     }
-    if (operations.isEmpty())
+    if (operations.isEmpty() && wireless.isEmpty())
         return usageError(u"no operation given"_qs);
     if (parser.isSet(serial) && parser.isSet(allPhones))
         return usageError(u"--serial and --all-phones exclude each other"_qs);
-    if (parser.isSet(json) && !operations.contains(Operation(writeReport)))
+    if (parser.isSet(json) && !report)
         return usageError(u"--json prints the phone report: name the operation report"_qs);
     if (const QString language = parser.value(lang); language != u"en" && language != u"fr")
         return usageError(u"unknown language: "_qs + language + u" (en or fr)"_qs);
@@ -334,7 +400,13 @@ int run(const QStringList& arguments) {
                                          parser.value(lang) == u"fr",
                                          {parser.isSet(essentials), parser.isSet(legacy), parser.isSet(verbose)},
                                          parser.isSet(json)};
-    int status = readPhones(parser, output, settings, operations);
+    int status = Succeeded;
+    if (!wireless.isEmpty()) {
+        ConsoleHost host(output, settings);
+        status = runOperations(host, wireless);
+    }
+    if (status == Succeeded && !operations.isEmpty())
+        status = readPhones(parser, output, settings, operations);
     // Every file left unfinished is gone by now.
     bridge::cleanedUp();
     if (const QString failure = output.failure(settings.langFR); !failure.isEmpty()) {

@@ -7,8 +7,11 @@
 #include "reports/reportrender.h"
 #include "storage/dftable.h"
 
+#include <QDeadlineTimer>
 #include <QJsonDocument>
+#include <QThread>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -89,6 +92,14 @@ void ConsoleHost::waitFor(bridge::CommandGroup& group, const std::function<void(
         ended(i);
     if (group.cancelled())
         throw OperationCancelled();
+}
+
+void ConsoleHost::pause(int milliseconds) {
+    // A signal ends the pause within a few milliseconds.
+    const QDeadlineTimer end(milliseconds);
+    while (!end.hasExpired() && !bridge::cancelledBySignal())
+        QThread::msleep(ulong(std::clamp<qint64>(end.remainingTime(), 0, 20)));
+    stopIfCancelled();
 }
 
 qsizetype ConsoleHost::choosePhone(const QString&, const QList<bridge::Phone>& phones, const QStringList&) {

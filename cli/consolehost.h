@@ -40,6 +40,7 @@ public:
     void write(bridge::Kind kind, const QString& line) override;
     void dfTable(const QStringList& dfLines) override;
     void waitFor(bridge::CommandGroup& group, const std::function<void(qsizetype)>& ended) override;
+    void pause(int milliseconds) override;
     qsizetype choosePhone(const QString& question, const QList<bridge::Phone>& phones,
                           const QStringList& labels) override;
     QString outputFolder() override;

@@ -6,11 +6,14 @@
 #   windows adds the cross compiler and Wine to what the build uses.
 set -eu
 
-build_pkgs="cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core fonts-noto-color-emoji"
+build_pkgs="cmake ninja-build g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libqrcodegencpp-dev fonts-dejavu-core
+fonts-noto-color-emoji"
 package_pkgs="dpkg-dev file"
-# The Windows build: cross compiler, Wine to run it, zip to pack it.
+# The Windows build: cross compiler, Wine to run it, zip to pack it; dpkg-dev (package_pkgs) unpacks the Debian
+# sources that scripts/windows-qt.sh and scripts/windows-qrcodegen.sh build.
 windows_pkgs="g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 wine wine64 zip unzip xz-utils"
-test_pkgs="clang-format clang libclang-rt-14-dev adb xvfb xdotool imagemagick xclip libreoffice-writer-nogui libreoffice-calc-nogui chromium lintian desktop-file-utils appstream"
+test_pkgs="clang-format clang libclang-rt-14-dev adb xvfb xdotool imagemagick xclip zbar-tools libreoffice-writer-nogui
+libreoffice-calc-nogui chromium lintian desktop-file-utils appstream"
 
 case "${1:-build}" in
 package) pkgs="$build_pkgs $package_pkgs" ;;

@@ -39,14 +39,7 @@ fi
 [ "${1:-}" = "--if-available" ] && exit 1
 
 echo "Building Qt $version for Windows from Debian's source package, once (about an hour on 2 cores)" >&2
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo=sudo
-# apt-get source needs a deb-src entry for the archive the binary packages come from.
-if ! grep -rqs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
-        $sudo tee /etc/apt/sources.list.d/telvane-deb-src.sources >/dev/null
-    $sudo apt-get update -qq
-fi
+sh "$repo/scripts/deb-src.sh"
 work=$cache/build-$name
 rm -rf "$work"
 mkdir -p "$work"

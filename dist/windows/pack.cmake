@@ -1,5 +1,5 @@
 # Lays out the portable folder and zips it. Run by the windows-zip target with STAGE, ZIP, QT_PREFIX,
-# PROGRAMS, RUNTIME_DLLS, STRIP, DOCS and LICENSE_HEAD set.
+# PROGRAMS, RUNTIME_DLLS, STRIP, DOCS, LICENSE_HEAD and QRCODEGEN_LICENSE set.
 string(REPLACE "|" ";" PROGRAMS "${PROGRAMS}")
 string(REPLACE "|" ";" RUNTIME_DLLS "${RUNTIME_DLLS}")
 file(REMOVE_RECURSE ${STAGE} ${ZIP})
@@ -29,6 +29,10 @@ foreach(licence LGPL-3 GPL-3)
 endforeach()
 string(REPLACE "\n" "\r\n" notice "${notice}")
 file(WRITE ${STAGE}/LICENSE-Qt.txt "${notice}")
+# qrcodegen is linked into the programs; its licence asks for its notice beside them (Debian's copyright file).
+file(READ ${QRCODEGEN_LICENSE} notice)
+string(REPLACE "\n" "\r\n" notice "${notice}")
+file(WRITE ${STAGE}/LICENSE-qrcodegen.txt "${notice}")
 
 get_filename_component(parent ${STAGE} DIRECTORY)
 get_filename_component(folder ${STAGE} NAME)

@@ -6,7 +6,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTest>
@@ -55,6 +57,26 @@ private Q_SLOTS:
         const QStringList lines = form.RichEdit1->lines();
         QCOMPARE(lines.last(), u"Connection failed: No device found. Check ADB instructions."_qs);
         QVERIFY(form.CurrentDirectory.isEmpty());
+    }
+
+    // Debian's adb 29.0.6 has neither pair nor mdns: the pairing tabs say so and cannot start; Connect can.
+    void wifiWithAnAdbTooOldToPair() {
+        testsupport::FreshHome home;
+        testsupport::DialogRecorder dialogs;
+        TForm13 form(testsupport::quietUpdateServer());
+        form.show();
+        testsupport::onNextModal([](QWidget* dialog) {
+            QVERIFY(
+                dialog->findChild<QLabel*>(u"WifiCodeRefusal"_qs)
+                    ->text()
+                    .startsWith(
+                        u"This adb (29.0.6-debian) cannot pair: pairing and finding phones over Wi-Fi need adb from "
+                        "Android SDK Platform-Tools 30 or later."_qs));
+            QVERIFY(!dialog->findChild<QPushButton*>(u"WifiQrStart"_qs)->isEnabled());
+            QVERIFY(dialog->findChild<QPushButton*>(u"WifiConnect"_qs)->isEnabled());
+            dialog->close();
+        });
+        testsupport::click(form.PanelWifi);
     }
 };
 

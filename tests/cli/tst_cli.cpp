@@ -141,6 +141,24 @@ private Q_SLOTS:
         QTest::newRow("standard output cannot be written")
             << u"modern"_qs << QStringList{u">/dev/full"_qs, u"df"_qs} << 1
             << u"telvane-cli: cannot write to standard output: No space left on the device\n"_qs;
+        const QString pair = u"wifi-pair"_qs, connect = u"wifi-connect"_qs, at = u"192.168.1.20:37099"_qs;
+        QTest::newRow("Wi-Fi: connect, then read")
+            << u"wireless-away"_qs << QStringList{connect, u"192.168.1.20"_qs, u"raw-dump"_qs} << 0 << QString();
+        QTest::newRow("Wi-Fi: pair with the code, then disconnect")
+            << u"wireless"_qs << QStringList{pair, at, u"482916"_qs, u"wifi-disconnect"_qs} << 0 << QString();
+        QTest::newRow("Wi-Fi: the USB phone switched")
+            << u"wireless"_qs << QStringList{u"wifi-on"_qs} << 0 << QString();
+        QTest::newRow("Wi-Fi: a wrong code") << u"wireless"_qs << QStringList{pair, at, u"111111"_qs} << 1
+                                             << u"Pairing failed: Failed: Wrong password"_qs;
+        QTest::newRow("Wi-Fi: pair first") << u"wireless"_qs << QStringList{connect, u"192.168.1.6"_qs} << 1
+                                           << u"failed: failed to authenticate to 192.168.1.6:5555\n"_qs;
+        QTest::newRow("Wi-Fi: no such phone")
+            << u"wireless"_qs << QStringList{u"wifi-disconnect"_qs, u"192.168.1.99"_qs} << 1
+            << u"no such device '192.168.1.99:5555'"_qs;
+        QTest::newRow("Wi-Fi: pairing without its port")
+            << u"wireless"_qs << QStringList{pair, u"192.168.1.20"_qs, u"482916"_qs} << 2 << u"Not an address"_qs;
+        QTest::newRow("Wi-Fi: five digits")
+            << u"wireless"_qs << QStringList{pair, at, u"48291"_qs, u"raw-dump"_qs} << 2 << u"Not a pairing code"_qs;
     }
     void exitStatuses() {
         QFETCH(QString, profile);
@@ -209,6 +227,29 @@ private Q_SLOTS:
         for (const QString& line : run.out.split(u'\n', Qt::SkipEmptyParts))
             QVERIFY2(line.startsWith(u'['), qPrintable(line));
         QCOMPARE(run.err.isEmpty(), status == 0);
+    }
+
+    // The phone scans the terminal's QR code, read light on dark and dark on light; the pairing gets its password.
+    void qrPairingInTheTerminal() {
+#ifdef Q_OS_WIN
+        QSKIP("zbarimg does not run under Wine");
+#endif
+        testsupport::FreshHome home;
+        const testsupport::SimLog log;
+        testsupport::useProfile(u"wireless-away"_qs);
+        QString scanned;
+        const Run run = cli({u"wifi-qr"_qs}, [&](QProcess& process) {
+            QByteArray out;
+            QTRY_VERIFY((out += process.readAllStandardOutput()).contains("Waiting for the phone"));
+            const QStringList code = QString::fromUtf8(out).split(u'\n').filter(QRegularExpression(u"^[█▀▄ ]+$"_qs));
+            scanned = testsupport::decodeQr(testsupport::halfBlockImage(code, true));
+            QCOMPARE(testsupport::decodeQr(testsupport::halfBlockImage(code, false)), scanned);
+            log.put(u"scanned"_qs, scanned);
+        });
+        QCOMPARE(run.status, 0);
+        QVERIFY(log.commands().contains(u"pair 192.168.1.20:37099 "_qs + scanned.section(u";P:"_qs, 1).chopped(2)));
+        QVERIFY(
+            run.out.contains(u"Connected over Wi-Fi: Pixel 8 Pro (adb-TLV0A1B2C3D4-Xa3bQz._adb-tls-connect._tcp)"_qs));
     }
 
     // A drawer of phones in one command: a JSON line each on standard output, and the inventory, which

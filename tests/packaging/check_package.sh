@@ -55,7 +55,7 @@ dpkg -L fonts-dejavu-core fonts-noto-color-emoji | grep -E '\.(ttf|otf)$' | xarg
 printf '<fontconfig><dir>%s</dir><cachedir>%s</cachedir></fontconfig>\n' "$work/fonts" "$work/cache" >"$work/fonts.conf"
 export FONTCONFIG_FILE="$work/fonts.conf"
 for c in $(cat "$dist"/../app/*.* "$dist"/../base/*.* "$dist"/../ui/*.* "$dist"/../bridge/*.* "$dist"/../reports/*.* "$dist"/../storage/*.* \
-    "$dist"/../apps/*.* "$dist"/../update/*.* | perl -CSD -ne 'printf "%X\n", ord for /[^\x00-\x7F]/g' | sort -u); do
+    "$dist"/../apps/*.* "$dist"/../update/*.* "$dist"/../wifi/*.* | perl -CSD -ne 'printf "%X\n", ord for /[^\x00-\x7F]/g' | sort -u); do
     [ -n "$(fc-list ":charset=$c")" ] || fail "no font of the package's dependencies has U+$c"
 done
 

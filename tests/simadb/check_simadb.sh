@@ -139,5 +139,31 @@ expect "_inherit from the profiles dir" 0 "$profiles/modern/shell-dumpsys-batter
 run "$work/p/none" devices
 [ "$code" -eq 2 ] || fail "missing profile: exit code $code"
 
+# Wireless: the state folder remembers the phones connected, the restart in TCP mode, the scanned QR code.
+export TELVANE_SIM_STATE="$work/state" && mkdir "$TELVANE_SIM_STATE"
+run wireless "-s TLV0A1B2C3D4 tcpip 5555"
+expect "tcpip" 0 "$(text 'restarting in TCP mode port: 5555')" /dev/null
+run wireless "connect 192.168.1.20:5555"
+expect "refused while restarting" 1 "$(text "failed to connect to '192.168.1.20:5555': Connection refused")" /dev/null
+run wireless "connect 192.168.1.20:5555"
+expect "connected" 0 "$(text 'connected to 192.168.1.20:5555')" /dev/null
+run wireless "-s 192.168.1.20:5555 shell df"
+expect "-s to the Wi-Fi phone" 0 "$profiles/modern/shell-df.out" /dev/null
+printf 'List of devices attached\nTLV0A1B2C3D4\tdevice\n192.168.1.20:5555\tdevice\n\n' >"$work/want"
+run wireless devices
+expect "listed over Wi-Fi" 0 "$work/want" /dev/null
+run wireless "pair 192.168.1.20:37099 482916"
+expect "the phone's code" 0 "$profiles/wireless/pair.out" /dev/null
+echo 'WIFI:T:ADB;S:telvane-abc123;P:Pw0;;' >"$TELVANE_SIM_STATE/scanned"
+run wireless "pair 192.168.1.20:37099 482916"
+expect "once scanned, the QR password only" 1 /dev/null "$profiles/wireless/pair-failed.err"
+run wireless "mdns services" && run wireless "mdns services"
+grep -q telvane "$work/out" && fail "pairing service before the third poll"
+run wireless "mdns services"
+tail -n 1 "$work/out" | grep -qx 'telvane-abc123	_adb-tls-pairing._tcp	192.168.1.20:37099' || fail "no pairing service"
+run wireless "disconnect 192.168.1.99:5555"
+expect "disconnect a stranger" 1 /dev/null "$profiles/wireless/disconnect-192-168-1-99-5555.err"
+unset TELVANE_SIM_STATE
+
 [ "$failures" -eq 0 ] && echo "simadb: all checks passed"
 [ "$failures" -eq 0 ]

@@ -11,6 +11,7 @@
 #include <iterator>
 #include <optional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -217,9 +218,11 @@ struct Phone {
     std::string serial;
     std::string profile; // empty: the profile itself answers for it
     long goneAfter = 0;  // the phone leaves once "devices" was asked that many times (0: it stays)
+    // Connected over Wi-Fi: its "devices -l" details.
+    std::string details{};
 };
 
-std::vector<Phone> attachedPhones(const std::vector<fs::path>& chain) {
+std::vector<Phone> listedPhones(const std::vector<fs::path>& chain) {
     std::vector<Phone> phones;
     for (const fs::path& folder : chain) {
         if (const auto list = readFile(folder / "_phones")) {
@@ -251,6 +254,109 @@ std::vector<Phone> attachedPhones(const std::vector<fs::path>& chain) {
         start = end + 1;
     }
     return phones;
+}
+
+std::vector<std::string> linesOf(const std::optional<std::string>& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text.value_or(std::string()));
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::optional<std::string> profileFile(const std::vector<fs::path>& chain, const std::string& name) {
+    for (const fs::path& folder : chain) {
+        if (auto text = readFile(folder / name)) {
+            return text;
+        }
+    }
+    return std::nullopt;
+}
+
+// The wireless commands keep a little state between calls in the folder TELVANE_SIM_STATE names (none without
+// it): "attached" the serials connected over Wi-Fi, "polls" one line per mDNS poll, "scanned" the QR text the
+// phone scanned (a test writes it), "restarting" while the phone restarts in TCP mode.
+std::vector<std::string> stateLines(const std::string& name) {
+    const char* folder = std::getenv("TELVANE_SIM_STATE");
+    return folder && *folder ? linesOf(readFile(fs::path(folder) / name)) : std::vector<std::string>();
+}
+
+void writeState(const std::string& name, const std::vector<std::string>& lines, bool append = false) {
+    if (const char* folder = std::getenv("TELVANE_SIM_STATE"); folder && *folder) {
+        std::ofstream out(fs::path(folder) / name, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
+        for (const std::string& line : lines) {
+            out << line << '\n';
+        }
+    }
+}
+
+// Then the phones connected over Wi-Fi, each with its "_wireless" line ("serial TAB profile TAB details").
+std::vector<Phone> attachedPhones(const std::vector<fs::path>& chain) {
+    std::vector<Phone> phones = listedPhones(chain);
+    for (const std::string& serial : stateLines("attached")) {
+        for (const std::string& line : linesOf(profileFile(chain, "_wireless"))) {
+            if (line.rfind(serial + '\t', 0) == 0) {
+                const std::size_t tab = line.find('\t', serial.size() + 1);
+                phones.push_back(
+                    {serial, line.substr(serial.size() + 1, tab - serial.size() - 1), 0, line.substr(tab + 1)});
+            }
+        }
+    }
+    return phones;
+}
+
+// One field of the QR text "WIFI:T:ADB;S:<name>;P:<password>;;".
+std::string qrField(const std::string& text, const std::string& key) {
+    const std::size_t at = text.find(key) + key.size();
+    return text.substr(at, text.find(';', at) - at);
+}
+
+void attach(const std::string& serial) {
+    if (const auto attached = stateLines("attached");
+        std::find(attached.begin(), attached.end(), serial) == attached.end()) {
+        writeState("attached", {serial}, true);
+    }
+}
+
+// The host's wireless commands, and a phone restarting in TCP mode, which refuses the first connect after.
+std::optional<int> wirelessAnswer(const std::vector<fs::path>& chain, const std::vector<std::string>& args,
+                                  const std::string& stem, const Pace& pace) {
+    const std::string command = args[0] + (args.size() > 1 ? " " + args[1] : "");
+    const auto pairing = profileFile(chain, "_pairing");
+    auto answer = answerIn(chain, stem);
+    if (args[0] == "tcpip") {
+        writeState("restarting", {"yes"});
+    } else if (args[0] == "connect" && !stateLines("restarting").empty()) {
+        writeState("restarting", {});
+        std::cout << "failed to connect to '" << args.back() << "': Connection refused\n";
+        return 1;
+    } else if (args[0] == "connect" && answer && answer->out && answer->out->rfind("connected to ", 0) == 0) {
+        attach(trimmed(answer->out->substr(13)));
+    } else if (args[0] == "pair" && args.size() == 3 && pairing) {
+        // The code the phone shows ("_pairing": "address TAB code"), or the password of the QR code it scanned.
+        std::string expected = pairing->substr(pairing->find('\t') + 1, 6);
+        for (const std::string& scanned : stateLines("scanned")) {
+            expected = qrField(scanned, ";P:");
+        }
+        // A phone whose pairing adb remembers is connected by adb on its own once paired ("_autoconnect").
+        if (args[2] == expected && profileFile(chain, "_autoconnect")) {
+            attach(trimmed(*profileFile(chain, "_autoconnect")));
+        }
+        answer = answerIn(chain, args[2] == expected ? "pair" : "pair-failed");
+    } else if (command == "mdns services" && answer && answer->out && pairing) {
+        // The phone offers the pairing service of the QR code it scanned from the third poll on.
+        writeState("polls", {"poll"}, true);
+        for (const std::string& scanned : stateLines("scanned")) {
+            if (stateLines("polls").size() >= 3) {
+                *answer->out += qrField(scanned, ";S:") + "\t_adb-tls-pairing._tcp\t" +
+                                pairing->substr(0, pairing->find('\t')) + '\n';
+            }
+        }
+    } else {
+        return std::nullopt;
+    }
+    return answer ? std::optional(play(*answer, pace)) : std::nullopt;
 }
 
 // How many times "devices" was asked in this run, this call included when it is one: TELVANE_SIM_STATE names
@@ -333,7 +439,9 @@ int main(int argc, char** argv) {
         std::cerr << "adb: no command given\n";
         return 1;
     }
-    const bool hostCommand = args[0] == "devices" || args[0] == "start-server" || args[0] == "kill-server";
+    const bool hostCommand = args[0] == "devices" || args[0] == "start-server" || args[0] == "kill-server" ||
+                             args[0] == "version" || args[0] == "connect" || args[0] == "disconnect" ||
+                             args[0] == "pair" || args[0] == "mdns";
     const long asked = devicesCalls(args == std::vector<std::string>{"devices"});
     std::vector<Phone> phones;
     std::vector<Phone> gone;
@@ -361,9 +469,20 @@ int main(int argc, char** argv) {
         key += (key.empty() ? "" : " ") + arg;
     }
     const Pace pace = paceOf(chain, slugOf(key), !hostCommand);
+    if (const auto code = wirelessAnswer(chain, args, slugOf(key), pace)) {
+        return *code;
+    }
     if (auto answer = answerIn(chain, slugOf(key))) {
         if (args[0] == "devices" && answer->out) {
             answer->out = withoutGone(*answer->out, gone);
+            // adb ends its list with a blank line; the phones connected over Wi-Fi come before it.
+            std::string listed;
+            for (const Phone& phone : phones) {
+                if (!phone.details.empty()) {
+                    listed += phone.serial + (args.size() == 1 ? "\tdevice\n" : "  device " + phone.details + '\n');
+                }
+            }
+            answer->out->insert(answer->out->size() - answer->out->ends_with("\n\n"), listed);
         }
         return play(*answer, pace);
     }

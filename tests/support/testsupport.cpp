@@ -8,6 +8,8 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
+#include <QProcess>
 #include <QTcpSocket>
 #include <QTest>
 #include <QTextBlock>
@@ -121,10 +123,12 @@ void useProfile(const QString& name) {
 
 SimLog::SimLog() {
     qputenv("TELVANE_SIM_LOG", path().toUtf8());
+    qputenv("TELVANE_SIM_STATE", dir_.path().toUtf8());
 }
 
 SimLog::~SimLog() {
     qunsetenv("TELVANE_SIM_LOG");
+    qunsetenv("TELVANE_SIM_STATE");
 }
 
 QStringList SimLog::commands() const {
@@ -132,6 +136,32 @@ QStringList SimLog::commands() const {
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+void SimLog::put(const QString& name, const QString& line) const {
+    QFile file(dir_.filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write((line + u'\n').toUtf8()) < 0)
+        qFatal("cannot write the simulated phone's %s", qPrintable(name));
+}
+
+QString decodeQr(const QImage& image) {
+    QProcess zbar;
+    zbar.start(u"zbarimg"_qs, {u"--quiet"_qs, u"--raw"_qs, u"--nodbus"_qs, u"--set"_qs, u"test-inverted"_qs, u"-"_qs});
+    image.save(&zbar, "PNG");
+    zbar.closeWriteChannel();
+    zbar.waitForFinished();
+    return QString::fromUtf8(zbar.readAllStandardOutput()).trimmed();
+}
+
+QImage halfBlockImage(const QStringList& lines, bool lightGlyphs) {
+    QImage image(int(lines.value(0).size()), int(lines.size()) * 2, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QChar c = lines[y / 2][x];
+            const bool glyph = c == u'█' || c == (y % 2 ? u'▄' : u'▀');
+            image.setPixel(x, y, glyph == lightGlyphs ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+        }
+    return image.scaled(image.size() * 4);
 }
 
 LineLook lineLook(const TextPane* pane, int line) {

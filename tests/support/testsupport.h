@@ -92,7 +92,8 @@ private:
 // until another is chosen.
 void useProfile(const QString& name);
 
-// Records the command lines the simulated phone receives while it lives.
+// Records the command lines the simulated phone receives, and keeps its wireless state (see
+// tests/data/profiles/README.md), while it lives; put writes one of the state's files, as the phone would.
 class SimLog {
 public:
     SimLog();
@@ -100,11 +101,17 @@ public:
     SimLog(const SimLog&) = delete;
     SimLog& operator=(const SimLog&) = delete;
     QStringList commands() const;
+    void put(const QString& name, const QString& line) const;
 
 private:
     QString path() const { return dir_.filePath(QStringLiteral("sim.log")); }
     QTemporaryDir dir_;
 };
+
+// The text of the QR code in the image, as Debian's zbarimg (zbar-tools) reads it, inverted codes too.
+QString decodeQr(const QImage& image);
+// A terminal's half-block lines drawn as an image: the glyphs light on dark, or dark on light.
+QImage halfBlockImage(const QStringList& lines, bool lightGlyphs);
 
 // Appearance of one line of a pane, taken from its first character (or from the empty line itself).
 struct LineLook {

@@ -24,6 +24,10 @@ done
 cli=$(x86_64-w64-mingw32-objdump -p "$(find "$work" -name telvane-cli.exe)" 2>/dev/null)
 echo "$cli" | grep -q '(Windows CUI)$' && ! echo "$cli" | grep -qi 'DLL Name: Qt6\(Gui\|Widgets\)' ||
     { echo "FAIL: telvane-cli.exe is missing, not a console program or loads Qt's GUI"; failures=$((failures + 1)); }
+# qrcodegen is a static library, linked into the programs: it adds no DLL (one would have to be in the zip, as
+# the loop above checks), only its licence.
+find "$work" -iname '*qrcodegen*.dll' | grep -q . && { echo "FAIL: a qrcodegen DLL in the zip"; failures=$((failures + 1)); }
+[ -f "$(find "$work" -name LICENSE-qrcodegen.txt)" ] || { echo "FAIL: no LICENSE-qrcodegen.txt"; failures=$((failures + 1)); }
 [ "$files" -ge 8 ] || { echo "FAIL: only $files programs and DLLs in the zip"; exit 1; }
 echo "$files programs and DLLs checked, $failures failures"
 [ "$failures" -eq 0 ]
