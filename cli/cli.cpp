@@ -305,6 +305,7 @@ int readPhones(const QCommandLineParser& parser, ConsoleOutput& output, const Co
             return NoPhone;
         }
     } catch (const OperationCancelled&) {
+        probe.write(bridge::Kind::Failure, probe.cancelledLine());
         return Interrupted;
     }
     const std::optional<bridge::Host::Listed> named = phonesNamed(parser, output, settings, listed);

@@ -36,9 +36,15 @@ Run cli(const QStringList& arguments, const std::function<void(QProcess&)>& duri
         const QString& outputFile = {}) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+#ifdef Q_OS_WIN
+    // Windows finds the system's DLLs on the PATH, which holds no adb.exe but ours.
+    const QString withoutAdb = environment.value(u"PATH"_qs);
+#else
+    const QString withoutAdb = QDir::tempPath(); // Debian's adb lies on the usual PATH
+#endif
     environment.insert(u"PATH"_qs, withAdb ? QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) +
                                                  QDir::listSeparator() + environment.value(u"PATH"_qs)
-                                           : QDir::tempPath());
+                                           : withoutAdb);
     process.setProcessEnvironment(environment);
     if (!outputFile.isEmpty())
         process.setStandardOutputFile(outputFile);
@@ -328,7 +334,8 @@ private Q_SLOTS:
             QSKIP("mounting a small disk needs root");
         const auto unmount = qScopeGuard([&] { disk > 0 && QProcess::execute(u"umount"_qs, {out}); });
         const QMap<QString, QByteArray> earlier{{dump, operation == u"raw-dump" ? "old" : dumped},
-                                                {u"DeviceInfoHW_SYSTEM_Props_Excel.csv"_qs, "old"}};
+                                                { u"DeviceInfoHW_SYSTEM_Props_Excel.csv"_qs,
+                                                  "old" }};
         const auto writeEarlier = [&] {
             for (auto it = earlier.begin(); it != earlier.end(); ++it)
                 files::writeWholeFile(out + u'/' + it.key(), it.value());
