@@ -359,34 +359,24 @@ std::optional<int> wirelessAnswer(const std::vector<fs::path>& chain, const std:
     return answer ? std::optional(play(*answer, pace)) : std::nullopt;
 }
 
-// How many times "devices" was asked in this run, this call included when it is one: TELVANE_SIM_STATE names
-// a folder that keeps the count between calls (none: a phone never leaves).
+// How many times "devices" was asked in this run, this call included when it is one (a phone never leaves
+// without the state folder).
 long devicesCalls(bool thisIsOne) {
-    const char* state = std::getenv("TELVANE_SIM_STATE");
-    if (!state || !*state) {
-        return 0;
-    }
-    const fs::path calls = fs::path(state) / "devices.calls";
     if (thisIsOne) {
-        std::ofstream(calls, std::ios::app | std::ios::binary) << '.';
+        writeState("devices.calls", {"."}, true);
     }
-    std::error_code ec;
-    const auto size = fs::file_size(calls, ec);
-    return ec ? 0 : long(size);
+    return long(stateLines("devices.calls").size());
 }
 
 // A recorded "devices" answer without the lines of the phones that left.
 std::string withoutGone(const std::string& text, const std::vector<Phone>& gone) {
     std::string kept;
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = std::min(text.find('\n', start), text.size() - 1) + 1;
-        const std::string line = text.substr(start, end - start);
+    for (const std::string& line : linesOf(text)) {
         if (std::none_of(gone.begin(), gone.end(), [&line](const Phone& phone) {
                 return line.rfind(phone.serial, 0) == 0 && line.find_first_of("\t ") == phone.serial.size();
             })) {
-            kept += line;
+            kept += line + '\n';
         }
-        start = end;
     }
     return kept;
 }
