@@ -320,7 +320,8 @@ int readPhones(const QCommandLineParser& parser, ConsoleOutput& output, const Co
 } // namespace
 
 int run(const QStringList& arguments) {
-    const Utf8Console console;
+    // Static, so that the exit() of --help and --version sets the code page back too.
+    static const Utf8Console console;
     QCommandLineParser parser;
     parser.setApplicationDescription(u"Reads Android phones over USB through adb, without a window: the same "
                                      "lines as the window's log, the same files."_qs);
