@@ -63,7 +63,8 @@ bool wantsPairing(const QString& line) {
 }
 
 Services readServices(const QStringList& lines) {
-    // The type is the one word shaped like a service type; before it the name, after it the address.
+    // The type is the one word shaped like a service type; before it the name (without the control characters
+    // that may end it, which no blank takes), after it the address.
     static const QRegularExpression service(QStringLiteral("^(.+?)\\s+(_[A-Za-z0-9-]+\\._(?:tcp|udp))\\s+(\\S+)$"));
     Services read;
     bool listed = false;
@@ -75,7 +76,7 @@ Services readServices(const QStringList& lines) {
             continue;
         }
         if (const QRegularExpressionMatch match = service.match(line); match.hasMatch())
-            read.services.append({match.captured(1), match.captured(2), match.captured(3)});
+            read.services.append({strlist::trim(match.captured(1)), match.captured(2), match.captured(3)});
     }
     if (listed)
         read.complaint.clear();
