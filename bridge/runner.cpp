@@ -469,10 +469,10 @@ qsizetype CommandGroup::next() {
         if (endedUntold_.isEmpty())
             cancel();
     }
-    // A command a signal or the user cancelled cancels them all.
-    for (const qsizetype i : std::as_const(endedUntold_))
-        if (runs_[size_t(i)]->cancelled())
-            cancel();
+    // A command a signal or the user cancelled cancels them all; cancelling adds to the list, so it is read first.
+    if (std::any_of(endedUntold_.cbegin(), endedUntold_.cend(),
+                    [this](qsizetype i) { return runs_[size_t(i)]->cancelled(); }))
+        cancel();
     if (cancelled_ || endedUntold_.isEmpty())
         return -1;
     return endedUntold_.takeFirst();
