@@ -1,4 +1,3 @@
-#include "base/files.h"
 #include "base/strlist.h"
 #include "reports/phonereport.h"
 #include "reports/reportrender.h"
@@ -12,7 +11,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -56,13 +54,17 @@ QJsonObject jsonOf(const ReportOutputs& outputs) {
 
 // The answers of a recorded profile to the report's commands.
 ReportOutputs profileOutputs(const QString& profile) {
-    static const QRegularExpression gaps(u"[^a-z0-9]+"_qs);
+    const char* const slugs[] = {"shell-getprop",
+                                 "shell-dumpsys-battery",
+                                 "shell-dumpsys-batterystats-charged-grep-i-capacity",
+                                 "shell-dumpsys-android-hardware-health-ihealth-default",
+                                 "shell-dumpsys-thermalservice",
+                                 "shell-df",
+                                 "shell-pm-list-packages-3",
+                                 "shell-which-su"};
     ReportOutputs outputs;
-    for (int i = 0; i < reports::OutputCount; ++i) {
-        // The recording's name is the command's words after adb's, as the simulated phone makes it.
-        const QStringList words = reports::ReportCommands({u"adb"_qs, {}})[i].toLower().split(gaps, Qt::SkipEmptyParts);
-        outputs[i] = capture({u"profiles/"_qs + profile + u'/' + words.mid(1).join(u'-') + u".out"_qs});
-    }
+    for (int i = 0; i < reports::OutputCount; ++i)
+        outputs[i] = capture({u"profiles/"_qs + profile + u'/' + QString::fromLatin1(slugs[i]) + u".out"_qs});
     return outputs;
 }
 
@@ -146,6 +148,8 @@ private Q_SLOTS:
         QTest::addColumn<QJsonValue>("expected");
         const QString infinix = u"getprop/infinix"_qs;
         const QJsonValue null(QJsonValue::Null);
+        QTest::newRow("model") << reports::Properties << QStringList{infinix} << u"phone/model"_qs
+                               << QJsonValue(u"Infinix X670"_qs);
         QTest::newRow("a property after one over several lines")
             << reports::Properties << QStringList{infinix} << u"phone/security_patch"_qs
             << QJsonValue(u"2024-02-05"_qs);
@@ -170,6 +174,8 @@ private Q_SLOTS:
             << reports::Thermal << QStringList{u"profiles/oldos/shell-dumpsys-thermalservice.out"_qs} << u"thermal/#"_qs
             << QJsonValue(0);
         const QString huawei = u"df/huawei"_qs;
+        QTest::newRow("toybox partitions")
+            << reports::DiskFree << QStringList{u"profiles/modern/shell-df.out"_qs} << u"storage/#"_qs << QJsonValue(8);
         QTest::newRow("toybox 1K blocks") << reports::DiskFree << QStringList{u"profiles/modern/shell-df.out"_qs}
                                           << u"storage/6/used_bytes"_qs << QJsonValue(36082176.0 * 1024);
         QTest::newRow("toybox RAM file systems left out")
@@ -180,6 +186,7 @@ private Q_SLOTS:
                                        << QJsonValue(double(qint64(333.5 * 1024 * 1024)));
         QTest::newRow("toolbox whole units") << reports::DiskFree << QStringList{u"df/old-toolbox-2012"_qs}
                                              << u"storage/2/size_bytes"_qs << QJsonValue(27.0 * 1024 * 1024 * 1024);
+        QTest::newRow("empty df") << reports::DiskFree << QStringList() << u"storage/#"_qs << QJsonValue(0);
     }
     void readsWhatThePhonePrints() {
         QFETCH(reports::Output, output);
@@ -203,10 +210,12 @@ private Q_SLOTS:
         reports::PhoneReport hostile;
         hostile.model = u"<b>&\"x</b><script>alert(1)</script>"_qs;
         hostile.maker = u"Zo\u00e9\u0001\u001b[31m"_qs;
+        hostile.fingerprint = QString(5000, u'f');
         hostile.temperatureC = 28.7;
         const QString page = reports::ReportPage(hostile, langFR, QDateTime::currentDateTime());
         QVERIFY(page.contains(u"&lt;b&gt;&amp;&quot;x&lt;/b&gt;&lt;script&gt;"_qs));
         QVERIFY(!page.contains(u"<b>"_qs) && !page.contains(u"<script"_qs) && !page.contains(u'\u0001'));
+        QVERIFY(page.size() < 20000);
         QVERIFY(page.contains(langFR ? u"28,7\u00A0°C"_qs : u"28.7\u00A0°C"_qs));
         QVERIFY(page.count(missing) >= 20);
         const QJsonObject json =
@@ -214,6 +223,7 @@ private Q_SLOTS:
         QCOMPARE(at(json, u"phone/model"_qs).toString(), hostile.model);
         QCOMPARE(at(json, u"phone/maker"_qs).toString(), hostile.maker);
         QCOMPARE(at(json, u"battery/level"_qs), QJsonValue(QJsonValue::Null));
+        QCOMPARE(at(json, u"battery/status"_qs), QJsonValue(QJsonValue::Null));
     }
 
     // The panel writes both files and shows the page; a phone lost meanwhile leaves the earlier pair as it was.
@@ -232,8 +242,11 @@ private Q_SLOTS:
         QList<QUrl> shown;
         browser::setOpener([&shown](const QUrl& url) { shown.append(url); });
         const QDir folder(home.outputFolder());
-        for (const QString& name : {u"DeviceReport.html"_qs, u"DeviceReport.json"_qs})
-            files::writeWholeFile(files::ensureFolder(folder.path()) + u'/' + name, "earlier");
+        QVERIFY(folder.mkpath(u"."_qs));
+        for (const QString& name : {u"DeviceReport.html"_qs, u"DeviceReport.json"_qs}) {
+            QFile earlier(folder.filePath(name));
+            QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier") == 7);
+        }
         TForm13 form(testsupport::quietUpdateServer());
         testsupport::click(form.PanelPhoneReport);
         browser::setOpener({});
@@ -257,6 +270,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("langFR");
         QTest::newRow("en") << u"modern"_qs << false;
         QTest::newRow("fr") << u"modern"_qs << true;
+        QTest::newRow("old phone, en") << u"oldos"_qs << false;
     }
     void aBrowserShowsThePage() {
 #ifdef Q_OS_WIN

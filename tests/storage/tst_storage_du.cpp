@@ -190,11 +190,11 @@ private Q_SLOTS:
             click(form.RadioButtonFR);
         click(form.PanelDiskSpaceAppsMedia);
         compareLog(form.RichEdit1, expectedLog(french, sizes, sums, warning));
-        QCOMPARE(sim.commands().replaceInStrings(u"-s TLV0A1B2C3D4 "_qs, QString()),
-                 (QStringList{u"devices"_qs, u"shell du -sh /data/app"_qs, u"shell du -sh /storage/emulated/0/DCIM"_qs,
-                              u"shell du -sh /storage/emulated/0/Download"_qs,
-                              u"shell du -sh /storage/emulated/0/Pictures"_qs,
-                              u"shell du -sh /storage/emulated/0/Movies"_qs}));
+        QCOMPARE(sim.commands(), (QStringList{u"devices"_qs, u"-s TLV0A1B2C3D4 shell du -sh /data/app"_qs,
+                                              u"-s TLV0A1B2C3D4 shell du -sh /storage/emulated/0/DCIM"_qs,
+                                              u"-s TLV0A1B2C3D4 shell du -sh /storage/emulated/0/Download"_qs,
+                                              u"-s TLV0A1B2C3D4 shell du -sh /storage/emulated/0/Pictures"_qs,
+                                              u"-s TLV0A1B2C3D4 shell du -sh /storage/emulated/0/Movies"_qs}));
         QVERIFY(dialogs.errors().isEmpty());
     }
 
