@@ -6,6 +6,11 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 # Debian ships the 64-bit loader here; "wine" would first complain that the 32-bit one is missing.
 wine=wine
 [ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64
+# Without Wine's preloader (Debian has none) the kernel puts a program's heap anywhere in the gigabyte above
+# the loader, and once in several thousand starts it covers the page where Wine maps its shared data: "failed
+# to map the shared user data", and the program never runs (an adb.exe that answers nothing, in a test run
+# that starts thousands). Without address randomisation, which the programs Wine starts inherit, it never does.
+norandom="setarch $(uname -m) -R"
 case "$(basename "$1")" in
 tst_*.exe)
     # Wine passes no QT_* variable on, so a test with windows gets the platform on its command line; and a
@@ -16,11 +21,11 @@ tst_*.exe)
     # outlive it, and would hold the caller's pipe open.
     log=$(mktemp)
     out=$(mktemp)
-    "$wine" "$@" ${platform:+-platform "$platform"} -o "Z:$log,txt" >"$out" 2>&1 </dev/null
+    $norandom "$wine" "$@" ${platform:+-platform "$platform"} -o "Z:$log,txt" >"$out" 2>&1 </dev/null
     status=$?
     cat "$out" "$log"
     rm -f "$log" "$out"
     exit $status
     ;;
 esac
-exec "$wine" "$@"
+exec $norandom "$wine" "$@"

@@ -42,6 +42,22 @@ std::optional<std::string> readFile(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// Several commands at once append to one file. A handle that may only append writes at the end in one step;
+// the C library's append mode seeks to the end first, and two commands could write at the same place.
+void append(const fs::path& path, const std::string& text) {
+#ifdef _WIN32
+    const HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteFile(file, text.data(), DWORD(text.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+#else
+    std::ofstream(path, std::ios::app | std::ios::binary) << text;
+#endif
+}
+
 std::string trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(" \t\r\n");
     if (first == std::string::npos) {
@@ -282,12 +298,14 @@ std::vector<std::string> stateLines(const std::string& name) {
     return folder && *folder ? linesOf(readFile(fs::path(folder) / name)) : std::vector<std::string>();
 }
 
-void writeState(const std::string& name, const std::vector<std::string>& lines, bool append = false) {
+void writeState(const std::string& name, const std::vector<std::string>& lines, bool appending = false) {
     if (const char* folder = std::getenv("TELVANE_SIM_STATE"); folder && *folder) {
-        std::ofstream out(fs::path(folder) / name, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
+        std::string text;
         for (const std::string& line : lines) {
-            out << line << '\n';
+            text += line + '\n';
         }
+        appending ? append(fs::path(folder) / name, text)
+                  : void(std::ofstream(fs::path(folder) / name, std::ios::binary) << text);
     }
 }
 
@@ -405,14 +423,15 @@ int main(int argc, char** argv) {
         for (const std::string& arg : args) {
             line += (line.empty() ? "" : " ") + arg;
         }
-        std::ofstream(log, std::ios::app | std::ios::binary) << line << '\n';
+        append(log, line + '\n');
     }
     // Each argument on a line of its own, as the command line reached us: for checking how lines are quoted.
     if (const char* file = std::getenv("TELVANE_SIM_ARGS"); file && *file) {
-        std::ofstream out(file, std::ios::app | std::ios::binary);
+        std::string lines;
         for (const std::string& arg : args) {
-            out << arg << '\n';
+            lines += arg + '\n';
         }
+        append(file, lines);
     }
     pauseIfAsked();
 
