@@ -50,8 +50,9 @@ Run cli(const QStringList& arguments, const std::function<void(QProcess&)>& duri
     process.start(QStringLiteral(TELVANE_CLI), arguments);
     if (during)
         during(process);
-    // A run that never ends is a failure, not the status 0 of a process still running.
-    const bool ended = process.waitForFinished(60000);
+    // A run that never ends is a failure, not the status 0 of a process still running; during may have seen it end.
+    const bool ended = process.error() != QProcess::FailedToStart &&
+                       (process.state() == QProcess::NotRunning || process.waitForFinished(60000));
     process.kill();
     // Text streams on Windows end their lines with CR LF.
     const auto text = [](const QByteArray& bytes) { return QString::fromUtf8(bytes).replace(u"\r\n"_qs, u"\n"_qs); };
