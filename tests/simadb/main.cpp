@@ -42,12 +42,19 @@ std::optional<std::string> readFile(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Several commands at once append to one file. A handle that may only append writes at the end in one step;
-// the C library's append mode seeks to the end first, and two commands could write at the same place.
+// Several commands at once append to one file, each in one step. On Linux a file opened to append is written
+// at its end in one step; Wine seeks to the end and then writes, so there one command writes at a time: the
+// file is opened for nobody else to write, the others wait their turn.
 void append(const fs::path& path, const std::string& text) {
 #ifdef _WIN32
-    const HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int tries = 0; tries < 10000; ++tries) {
+        file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION)
+            break;
+        Sleep(1);
+    }
     if (file != INVALID_HANDLE_VALUE) {
         DWORD written = 0;
         WriteFile(file, text.data(), DWORD(text.size()), &written, nullptr);
