@@ -113,7 +113,8 @@ windows-demo: windows test-deps
 	sh scripts/wine-prefix.sh $(WIN_BUILD)/wine
 	@# A Wine session started headless (by the tests) has no display driver: a new one takes this display.
 	WINEPREFIX=$$PWD/$(WIN_BUILD)/wine wineserver -k; true
-	cd $(WIN_BUILD)/demo && WINEPREFIX=$$PWD/../wine sh ../../scripts/wine-run.sh ./Telvane.exe
+	mkdir -p $(WIN_BUILD)/demo/state
+	cd $(WIN_BUILD)/demo && WINEPREFIX=$$PWD/../wine TELVANE_SIM_STATE="Z:$$PWD/state" sh ../../scripts/wine-run.sh ./Telvane.exe
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD)
